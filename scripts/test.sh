@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up Pellora and runs the whole test suite headless: once in an optimised
+# build with warnings as errors, once under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Usage: test.sh [--quick] (--quick skips the
+# sanitizer build).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/deps.sh test
+
+jobs=$(nproc)
+scripts/build.sh build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLORA_WERROR=ON
+ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+if [ "${1:-}" != --quick ]; then
+    scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=Debug -DPELLORA_WERROR=ON -DPELLORA_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --test-dir build/asan --output-on-failure -j "$jobs"
+fi

@@ -1,0 +1,162 @@
+// SEngineEvent: the one event record, passed by value from the device through
+// every receiver. A 32-bit type followed by the variant of that type.
+#pragma once
+
+#include <cstdint>
+
+namespace zu::gui
+{
+class IGUIElement;
+}
+
+namespace zu::event
+{
+
+enum EventType : uint32_t
+{
+    GuiEvent = 0,
+    MouseEvent = 1,
+    KeyEvent = 2,
+    JoystickEvent = 3,
+    NetworkEvent = 5,
+    WindowEvent = 6,
+    GameRequestEvent = 7
+};
+
+// Button n (0 left, 1 right, 2 middle, 3 and 4 the extra buttons) goes down
+// with action n and up with action n + 5.
+enum MouseAction : uint32_t
+{
+    LeftDown = 0,
+    RightDown = 1,
+    MiddleDown = 2,
+    Extra1Down = 3,
+    Extra2Down = 4,
+    LeftUp = 5,
+    RightUp = 6,
+    MiddleUp = 7,
+    Extra1Up = 8,
+    Extra2Up = 9,
+    MouseMoved = 10,
+    MouseWheel = 11
+};
+
+enum KeyAction : uint32_t
+{
+    KeyPressed = 0,
+    KeyReleased = 1,
+    KeyCharacter = 2,
+    KeyPaste = 3,
+    KeyFullscreenToggle = 4
+};
+
+enum WindowEventKind : int32_t
+{
+    WindowResized = 3,
+    WindowFullscreenChanged = 4
+};
+
+enum GameRequest : int32_t
+{
+    GameRequestExit = 1,
+    GameRequestReset = 2
+};
+
+struct SGUIEvent
+{
+    gui::IGUIElement* caller;
+    gui::IGUIElement* element;
+    int32_t eventType;
+};
+
+struct SMouseEvent
+{
+    int32_t x;
+    int32_t y;
+    int32_t clicks;
+    float wheel;
+    float wheel2;
+    MouseAction action;
+};
+
+struct SKeyEvent
+{
+    uint16_t character;
+    uint32_t key;
+    KeyAction action;
+    bool shift;
+    bool control;
+};
+
+struct SJoystickEvent
+{
+    int32_t released; // 0 pressed, 1 released
+    int32_t joystick;
+    int32_t button;
+};
+
+struct SNetworkEvent
+{
+    int32_t kind;
+    int32_t clientId;
+    int32_t length;
+    int32_t reserved;
+    const void* data;
+    int32_t extra;
+};
+
+struct SWindowEvent
+{
+    WindowEventKind kind;
+    int32_t width;
+    int32_t height;
+    bool fullscreen;
+};
+
+struct SGameRequestEvent
+{
+    GameRequest request;
+};
+
+struct SEngineEvent
+{
+    EventType type;
+    union
+    {
+        SGUIEvent gui;
+        SMouseEvent mouse;
+        SKeyEvent key;
+        SJoystickEvent joystick;
+        SNetworkEvent network;
+        SWindowEvent window;
+        SGameRequestEvent request;
+    };
+
+    static SEngineEvent makeKey(uint32_t key, KeyAction action, uint16_t character = 0,
+                                bool shift = false, bool control = false)
+    {
+        SEngineEvent e{};
+        e.type = KeyEvent;
+        e.key = {character, key, action, shift, control};
+        return e;
+    }
+
+    static SEngineEvent makeMouse(MouseAction action, int32_t x, int32_t y, int32_t clicks = 0,
+                                  float wheel = 0.f)
+    {
+        SEngineEvent e{};
+        e.type = MouseEvent;
+        e.mouse = {x, y, clicks, wheel, 0.f, action};
+        return e;
+    }
+
+    static SEngineEvent makeGameRequest(GameRequest request)
+    {
+        SEngineEvent e{};
+        e.type = GameRequestEvent;
+        e.request.request = request;
+        return e;
+    }
+};
+
+} // namespace zu::event

@@ -1,0 +1,292 @@
+#include "host/CLuaManager.h"
+
+#include "core/Output.h"
+#include "host/KelvoTable.h"
+#include "io/IFileSystem.h"
+#include "other/IKelvoDevice.h"
+
+#include <lua.hpp>
+
+extern const char pellora_hook_lua[];
+extern const unsigned pellora_hook_lua_size;
+
+namespace pellora::lua
+{
+namespace
+{
+
+CLuaManager* g_manager = nullptr;
+
+// Replaces the error value by debug.traceback(error, 2) when the script still
+// has the debug library's traceback.
+int tracebackHandler(lua_State* L)
+{
+    lua_getglobal(L, "debug");
+    if (lua_istable(L, -1))
+    {
+        lua_getfield(L, -1, "traceback");
+        if (lua_isfunction(L, -1))
+        {
+            lua_pushvalue(L, 1);
+            lua_pushinteger(L, 2);
+            lua_call(L, 2, 1);
+            return 1;
+        }
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+    return 1;
+}
+
+zu::core::CString errorText(lua_State* L, int index)
+{
+    size_t length = 0;
+    const char* text = lua_tolstring(L, index, &length);
+    if (text)
+        return zu::core::CString(text, length);
+    return zu::core::CString("(error object is a ") + luaL_typename(L, index) + " value)";
+}
+
+} // namespace
+
+CLuaManager::CLuaManager() = default;
+
+CLuaManager* CLuaManager::get() { return g_manager; }
+
+void CLuaManager::init(zu::IKelvoDevice* device)
+{
+    m_device = device;
+    m_audioDriver = device ? device->getAudioDriver() : nullptr;
+
+    m_state = luaL_newstate();
+    if (!m_state)
+    {
+        addPrintLine("Could not create the script state (out of memory)");
+        return;
+    }
+    luaL_openlibs(m_state);
+    // The kelvo functions find the manager through the process-wide pointer
+    // while main.lua runs.
+    g_manager = this;
+    registerKelvoTable(m_state);
+
+    if (luaL_loadbuffer(m_state, pellora_hook_lua, pellora_hook_lua_size, "=hook") != 0 ||
+        lua_pcall(m_state, 0, 0, 0) != 0)
+    {
+        addPrintLine(errorText(m_state, -1));
+        lua_pop(m_state, 1);
+    }
+
+    // The script libraries are registered here as they are created.
+
+    zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
+    if (device && device->getFileSystem())
+        mainPath = device->getFileSystem()->resolvePath(mainPath);
+    if (luaL_loadfile(m_state, mainPath.c_str()) != 0 || lua_pcall(m_state, 0, 0, 0) != 0)
+    {
+        addPrintLine(errorText(m_state, -1));
+        lua_pop(m_state, 1);
+        m_hookRef = -1;
+        return;
+    }
+
+    lua_getglobal(m_state, "hook");
+    if (lua_istable(m_state, -1))
+    {
+        lua_getfield(m_state, -1, "call");
+        m_hookRef = luaL_ref(m_state, LUA_REGISTRYINDEX);
+    }
+    else
+    {
+        addPrintLine("The script replaced the hook table; no callback will be made");
+        m_hookRef = -1;
+    }
+    lua_pop(m_state, 1);
+}
+
+CLuaManager::~CLuaManager()
+{
+    // gameClose runs while every script library still exists, so a handler may
+    // use any of them (to save the game, say). The state is closed before the
+    // libraries go, so finalizers of their objects still find them.
+    if (m_state)
+    {
+        callback(CB_GAME_CLOSE, "gameClose", [](lua_State*) { return 0; });
+        lua_close(m_state);
+        m_state = nullptr;
+    }
+    if (g_manager == this)
+        g_manager = nullptr;
+    m_printList.clear();
+}
+
+void CLuaManager::addPrintLine(const zu::core::CString& line)
+{
+    m_printList.push_back(line);
+    zu::core::zuLog(zu::core::ELL_INFORMATION, "Lua: %s", line.c_str());
+}
+
+template <class PushArgs>
+void CLuaManager::callback(ECallbackSlot slot, const char* name, PushArgs pushArgs)
+{
+    zu::core::CLock lock(m_lock);
+    if (m_hookRef < 0 || !m_state || m_callbacks[slot] == CALLBACK_OFF)
+        return;
+    lua_rawgeti(m_state, LUA_REGISTRYINDEX, m_hookRef);
+    lua_pushstring(m_state, name);
+    int nargs = 1 + pushArgs(m_state);
+    if (protectedCall(nargs))
+    {
+        if (m_callbacks[slot] == CALLBACK_UNTRIED)
+            m_callbacks[slot] = lua_tointeger(m_state, -1) == 0 ? CALLBACK_ACTIVE : CALLBACK_OFF;
+        lua_pop(m_state, 1);
+    }
+    else
+        m_callbacks[slot] = CALLBACK_OFF;
+}
+
+bool CLuaManager::protectedCall(int nargs)
+{
+    lua_State* L = m_state;
+    int functionIndex = lua_gettop(L) - nargs;
+    lua_pushcfunction(L, tracebackHandler);
+    lua_insert(L, functionIndex);
+    int status = lua_pcall(L, nargs, 1, functionIndex);
+    lua_remove(L, functionIndex);
+    if (status == 0)
+        return true;
+    zu::core::CString error = errorText(L, -1);
+    lua_pop(L, 1);
+    printErrorScreen(error);
+    return false;
+}
+
+void CLuaManager::printThroughScript(const zu::core::CString& line)
+{
+    lua_getglobal(m_state, "print");
+    lua_pushlstring(m_state, line.data(), line.size());
+    if (lua_pcall(m_state, 1, 0, 0) != 0)
+        lua_pop(m_state, 1);
+}
+
+void CLuaManager::printErrorScreen(const zu::core::CString& error)
+{
+    printThroughScript("A Lua script error has occurred!");
+    printThroughScript("Press #4CTRL+R#7 to reset the script parser");
+    printThroughScript("A screenshot of this error has been saved");
+    printThroughScript("");
+    size_t start = 0;
+    while (true)
+    {
+        size_t end = error.find('\n', start);
+        printThroughScript(error.substr(start, end == zu::core::CString::npos ? end : end - start));
+        if (end == zu::core::CString::npos)
+            break;
+        start = end + 1;
+    }
+}
+
+void CLuaManager::frameUpdate(float dt)
+{
+    zu::core::CLock lock(m_lock);
+    // The net library's catchers poll their devices here, before frameUpdate.
+    callback(CB_FRAME_UPDATE, "frameUpdate", [dt](lua_State* L) {
+        lua_pushnumber(L, dt);
+        return 1;
+    });
+}
+
+void CLuaManager::frameRender()
+{
+    callback(CB_FRAME_RENDER, "frameRender", [](lua_State*) { return 0; });
+}
+
+void CLuaManager::gameInit()
+{
+    callback(CB_GAME_INIT, "gameInit", [](lua_State*) { return 0; });
+}
+
+void CLuaManager::mouseButton(int x, int y, int button, int clicks)
+{
+    callback(CB_MOUSE_BUTTON, "mouseButton", [=](lua_State* L) {
+        lua_pushinteger(L, x);
+        lua_pushinteger(L, y);
+        lua_pushinteger(L, button);
+        lua_pushinteger(L, clicks);
+        return 4;
+    });
+}
+
+void CLuaManager::keyPress(int key)
+{
+    callback(CB_KEY_PRESS, "keyPress", [=](lua_State* L) {
+        lua_pushinteger(L, key);
+        return 1;
+    });
+}
+
+void CLuaManager::keyCharacter(int character)
+{
+    callback(CB_KEY_CHARACTER, "keyCharacter", [=](lua_State* L) {
+        lua_pushinteger(L, character);
+        return 1;
+    });
+}
+
+void CLuaManager::joystickButtonPressed(int joystick, int button)
+{
+    callback(CB_JOYSTICK_BUTTON, "joystickButtonPressed", [=](lua_State* L) {
+        lua_pushinteger(L, joystick);
+        lua_pushinteger(L, button);
+        return 2;
+    });
+}
+
+void CLuaManager::joystickButtonReleased(int joystick, int button)
+{
+    callback(CB_JOYSTICK_BUTTON, "joystickButtonReleased", [=](lua_State* L) {
+        lua_pushinteger(L, joystick);
+        lua_pushinteger(L, button);
+        return 2;
+    });
+}
+
+void CLuaManager::connectFailed(const zu::core::CString& reason)
+{
+    callback(CB_CONNECT_FAILED, "connectFailed", [&](lua_State* L) {
+        lua_pushlstring(L, reason.data(), reason.size());
+        return 1;
+    });
+}
+
+void CLuaManager::connectSucceeded(int clientId)
+{
+    callback(CB_CONNECT_SUCCEEDED, "connectSucceeded", [=](lua_State* L) {
+        lua_pushinteger(L, clientId);
+        return 1;
+    });
+}
+
+void CLuaManager::clientConnected(const zu::core::CString& name, int clientId)
+{
+    callback(CB_CLIENT_CONNECTED, "clientConnected", [&](lua_State* L) {
+        lua_pushlstring(L, name.data(), name.size());
+        lua_pushinteger(L, clientId);
+        return 2;
+    });
+}
+
+void CLuaManager::clientDisconnected(int clientId)
+{
+    callback(CB_CLIENT_DISCONNECTED, "clientDisconnected", [=](lua_State* L) {
+        lua_pushinteger(L, clientId);
+        return 1;
+    });
+}
+
+void CLuaManager::hostDisconnected()
+{
+    callback(CB_HOST_DISCONNECTED, "hostDisconnected", [](lua_State*) { return 0; });
+}
+
+} // namespace pellora::lua

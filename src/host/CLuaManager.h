@@ -1,0 +1,129 @@
+// CLuaManager: owns the script state of one run of the game script.
+//
+// It opens the standard libraries, installs the kelvo table and the hook
+// dispatcher (hook.lua, built into the binary), registers the script
+// libraries, runs main.lua and from then on makes every callback through
+// hook.call, protected. A callback whose first call finds no hook entry, or
+// that raises an error, is switched off for the life of this manager; an error
+// also prints the error screen on the print console.
+#pragma once
+
+#include "core/CCriticalSection.h"
+#include "core/CString.h"
+
+#include <vector>
+
+struct lua_State;
+
+namespace zu
+{
+class IKelvoDevice;
+namespace audio
+{
+class IAudioDriver;
+}
+} // namespace zu
+
+namespace pellora::lua
+{
+
+enum ECallbackSlot
+{
+    CB_FRAME_UPDATE,
+    CB_FRAME_RENDER,
+    CB_GAME_INIT,
+    CB_GAME_CLOSE,
+    CB_MOUSE_BUTTON,
+    CB_KEY_PRESS,
+    CB_JOYSTICK_BUTTON, // shared by pressed and released
+    CB_KEY_CHARACTER,
+    CB_CONNECT_FAILED,
+    CB_CONNECT_SUCCEEDED,
+    CB_CLIENT_CONNECTED,
+    CB_CLIENT_DISCONNECTED,
+    CB_HOST_DISCONNECTED,
+    CB_PACKET_RECEIVED,
+    CB_COUNT
+};
+
+// Callback flag values.
+enum ECallbackState
+{
+    CALLBACK_UNTRIED = 0,
+    CALLBACK_ACTIVE = 1,
+    CALLBACK_OFF = 2
+};
+
+class CLuaManager
+{
+public:
+    CLuaManager();
+    ~CLuaManager();
+    CLuaManager(const CLuaManager&) = delete;
+    CLuaManager& operator=(const CLuaManager&) = delete;
+
+    // The manager of the running script, or null.
+    static CLuaManager* get();
+
+    void init(zu::IKelvoDevice* device);
+
+    void frameUpdate(float dt);
+    void frameRender();
+    void gameInit();
+    void mouseButton(int x, int y, int button, int clicks);
+    void keyPress(int key);
+    void keyCharacter(int character);
+    void joystickButtonPressed(int joystick, int button);
+    void joystickButtonReleased(int joystick, int button);
+    void connectFailed(const zu::core::CString& reason);
+    void connectSucceeded(int clientId);
+    void clientConnected(const zu::core::CString& name, int clientId);
+    void clientDisconnected(int clientId);
+    void hostDisconnected();
+
+    // Appends one line to the print console and logs it as "Lua: <line>".
+    void addPrintLine(const zu::core::CString& line);
+    void clearPrint() { m_printList.clear(); }
+    const std::vector<zu::core::CString>& getPrintList() const { return m_printList; }
+
+    void setMousePosition(int x, int y)
+    {
+        m_mouseX = x;
+        m_mouseY = y;
+    }
+    int getMouseX() const { return m_mouseX; }
+    int getMouseY() const { return m_mouseY; }
+
+    zu::IKelvoDevice* getDevice() const { return m_device; }
+    lua_State* getState() const { return m_state; }
+    bool isScriptLoaded() const { return m_hookRef >= 0; }
+    ECallbackState getCallbackState(ECallbackSlot slot) const
+    {
+        return static_cast<ECallbackState>(m_callbacks[slot]);
+    }
+
+    // Calls the function lying below nargs arguments on the stack, protected,
+    // with a traceback message handler. On failure prints the error screen
+    // through the script's own print and returns false. Leaves one result on
+    // success and nothing on failure.
+    bool protectedCall(int nargs);
+
+private:
+    // Pushes hook.call and the name; pushArgs pushes the arguments and returns
+    // their count.
+    template <class PushArgs> void callback(ECallbackSlot slot, const char* name, PushArgs pushArgs);
+    void printErrorScreen(const zu::core::CString& error);
+    void printThroughScript(const zu::core::CString& line);
+
+    zu::IKelvoDevice* m_device = nullptr;
+    zu::audio::IAudioDriver* m_audioDriver = nullptr;
+    lua_State* m_state = nullptr;
+    int m_hookRef = -1;
+    int m_callbacks[CB_COUNT] = {};
+    int m_mouseX = 0;
+    int m_mouseY = 0;
+    std::vector<zu::core::CString> m_printList;
+    zu::core::CCriticalSection m_lock;
+};
+
+} // namespace pellora::lua

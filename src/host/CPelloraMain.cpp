@@ -1,0 +1,104 @@
+#include "host/CPelloraMain.h"
+
+#include "core/Output.h"
+#include "host/CPelloraSuperReceiver.h"
+#include "host/CRunLuaState.h"
+#include "host/CSystemConfig.h"
+#include "io/IFileSystem.h"
+#include "other/IOSOperator.h"
+#include "platform/CDeviceHeadless.h"
+#include "video/IVideoDriver.h"
+
+#include <memory>
+
+namespace pellora
+{
+
+CPelloraMain::~CPelloraMain() { shutdown(); }
+
+int CPelloraMain::init()
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7", m_options.gameDir);
+    m_device = device;
+    m_platformDevice = device;
+
+    if (!m_options.eventsFile.empty())
+    {
+        auto script = std::make_unique<kelvo::CEventScript>();
+        zu::core::CString error;
+        if (!script->load(m_options.eventsFile, error))
+        {
+            zu::core::zuLog(zu::core::ELL_ERROR, "Event script: %s", error.c_str());
+            return 1;
+        }
+        device->setEventScript(std::move(script));
+    }
+
+    zu::core::SDimension2i size;
+    bool fullscreen, vsync;
+    zu::core::CString driver;
+    {
+        settings::CSystemConfig config(device->getFileSystem());
+        size = config.getScreenSize();
+        fullscreen = config.isFullscreen();
+        vsync = config.isVSync();
+        driver = config.getDriver();
+    }
+    zu::EDriverType type = driver == "DX9" ? zu::EDT_DIRECT3D9 : zu::EDT_OPENGL;
+    if (m_options.headless)
+        type = zu::EDT_NULL;
+    device->setDriverType(type);
+
+    if (!device->createWindow(size, fullscreen, false, vsync, 101))
+        return 1;
+    device->getVideoDriver()->setTextureFlag(zu::video::ETCF_CREATE_MIP_MAPS, false);
+
+    zu::io::IFileSystem* fs = device->getFileSystem();
+    fs->addDirAlias("$USERDATA$", device->getOSOperator()->getAppDataFolder("Pellora"));
+
+    m_superReceiver = new CPelloraSuperReceiver(device);
+    if (zu::event::CEventSubscriberList* list = zu::event::CEventSubscriberList::get())
+    {
+        m_superReceiver->setSubscriberList(list);
+        list->addReceiver(m_superReceiver);
+    }
+
+    m_running = true;
+    device->setWindowCaption(zu::core::CString(kProductLine) + " - " +
+                             device->getVideoDriver()->getName());
+    setState(states::STATE_RUN_LUA);
+    return 0;
+}
+
+void CPelloraMain::run()
+{
+    if (m_platformDevice && !m_platformDevice->postScriptedInput())
+        m_platformDevice->closeDevice();
+    zu::game::CGameMain::run();
+    ++m_passes;
+    if (m_options.frames && m_passes >= m_options.frames)
+        m_running = false;
+}
+
+zu::game::CGameState* CPelloraMain::createState(int id)
+{
+    if (id == states::STATE_RUN_LUA)
+        return new states::CRunLuaState();
+    return nullptr;
+}
+
+void CPelloraMain::shutdown()
+{
+    delete m_state;
+    m_state = nullptr;
+    delete m_superReceiver;
+    m_superReceiver = nullptr;
+    if (m_device)
+    {
+        m_device->drop();
+        m_device = nullptr;
+        m_platformDevice = nullptr;
+    }
+}
+
+} // namespace pellora

@@ -1,0 +1,137 @@
+#include "host/CRunLuaState.h"
+
+#include "host/CLuaManager.h"
+#include "host/SScriptInput.h"
+#include "io/IFileSystem.h"
+#include "other/IKelvoDevice.h"
+#include "video/IVideoDriver.h"
+
+namespace pellora::states
+{
+
+SScriptInput& scriptInput()
+{
+    static SScriptInput input;
+    return input;
+}
+
+CRunLuaState::CRunLuaState() { scriptInput().clear(); }
+
+CRunLuaState::~CRunLuaState()
+{
+    delete m_scriptManager;
+    m_scriptManager = nullptr;
+}
+
+int CRunLuaState::activate()
+{
+    m_device->setEventReceiver(this);
+    // Relative sound and music names are found in this folder once the audio
+    // driver exists.
+    m_nextState = 0;
+
+    m_scriptManager = new lua::CLuaManager();
+    m_scriptManager->init(m_device);
+    m_scriptManager->gameInit();
+    return 0;
+}
+
+int CRunLuaState::update(float dt)
+{
+    if (!m_device->run() || !m_videoDriver)
+        return zu::game::STATE_QUIT;
+    m_scriptManager->frameUpdate(dt);
+    return m_nextState;
+}
+
+void CRunLuaState::render()
+{
+    m_videoDriver->beginScene(true, true, 0xff000000);
+    m_videoDriver->setTransform(zu::video::ETS_WORLD, zu::core::CMatrix4());
+    m_videoDriver->setMaterial(zu::video::MaterialState());
+    m_scriptManager->frameRender();
+    // The print console and the GUI are drawn over the script's picture once
+    // fonts and the GUI environment exist.
+    m_videoDriver->endScene();
+}
+
+bool CRunLuaState::onEvent(const zu::event::SEngineEvent& event)
+{
+    using namespace zu::event;
+    SScriptInput& input = scriptInput();
+    switch (event.type)
+    {
+    case MouseEvent:
+    {
+        const SMouseEvent& m = event.mouse;
+        if (m.action <= MiddleDown)
+        {
+            input.mouseButtons[m.action] = true;
+            m_scriptManager->mouseButton(m.x, m.y, static_cast<int>(m.action), m.clicks);
+            return true;
+        }
+        if (m.action >= LeftUp && m.action <= MiddleUp)
+        {
+            input.mouseButtons[m.action - LeftUp] = false;
+            return true;
+        }
+        if (m.action == MouseMoved)
+            m_scriptManager->setMousePosition(m.x, m.y);
+        else if (m.action == MouseWheel)
+        {
+            float wheel = m.wheel != 0.f ? m.wheel : m.wheel2;
+            if (wheel < 0.f)
+                m_scriptManager->mouseButton(m.x, m.y, 3, 1);
+            else if (wheel > 0.f)
+                m_scriptManager->mouseButton(m.x, m.y, 4, 1);
+        }
+        return false;
+    }
+    case KeyEvent:
+    {
+        const SKeyEvent& k = event.key;
+        if (k.action == KeyPressed)
+        {
+            if (k.key < 256)
+                input.keys[k.key] = true;
+            if (k.key == 0x52 && k.control)
+            {
+                m_nextState = STATE_RUN_LUA;
+                return true;
+            }
+            m_scriptManager->keyPress(static_cast<int>(k.key));
+        }
+        else if (k.action == KeyReleased)
+        {
+            if (k.key < 256)
+                input.keys[k.key] = false;
+        }
+        else if (k.action == KeyCharacter)
+            m_scriptManager->keyCharacter(k.character);
+        return false;
+    }
+    case JoystickEvent:
+        if (event.joystick.released == 0)
+            m_scriptManager->joystickButtonPressed(event.joystick.joystick, event.joystick.button);
+        else if (event.joystick.released == 1)
+            m_scriptManager->joystickButtonReleased(event.joystick.joystick,
+                                                    event.joystick.button);
+        return false;
+    case GameRequestEvent:
+        if (event.request.request == GameRequestExit)
+        {
+            m_nextState = zu::game::STATE_QUIT;
+            return true;
+        }
+        if (event.request.request == GameRequestReset)
+        {
+            m_nextState = STATE_RUN_LUA;
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace pellora::states

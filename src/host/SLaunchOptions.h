@@ -1,0 +1,21 @@
+// What the command line asks of one run.
+#pragma once
+
+#include "core/CString.h"
+
+namespace pellora
+{
+
+struct SLaunchOptions
+{
+    // The game folder; empty means the executable's folder.
+    zu::core::CString gameDir;
+    // Quit after this many passes of the main loop; 0 runs until closed.
+    unsigned frames = 0;
+    // No window and no display: the null video driver.
+    bool headless = false;
+    // Input events to post at given passes (see CEventScript).
+    zu::core::CString eventsFile;
+};
+
+} // namespace pellora

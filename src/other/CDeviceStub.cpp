@@ -1,0 +1,176 @@
+#include "other/CDeviceStub.h"
+
+#include "core/Output.h"
+#include "event/IEventReceiver.h"
+#include "io/CFileSystem.h"
+#include "other/CLogger.h"
+#include "other/CTimer.h"
+#include "other/ICursorControl.h"
+#include "other/IOSOperator.h"
+#include "video/IVideoDriver.h"
+
+#include <cstdlib>
+
+namespace kelvo
+{
+
+CDeviceStub::CDeviceStub(const zu::core::CString& applicationVersion, zu::ITimer* timer)
+{
+    m_logger = new CLogger();
+    zu::core::zuLog(zu::core::ELL_BANNER, "Kelvo version %s", m_version.c_str());
+    if (applicationVersion != m_version)
+        zu::core::zuLog(zu::core::ELL_WARNING,
+                        "Warning: The version of the Kelvo (%s) does not match the version of "
+                        "the application (%s).",
+                        m_version.c_str(), applicationVersion.c_str());
+    if (timer)
+    {
+        timer->grab();
+        m_timer = timer;
+    }
+    else
+        m_timer = new CTimer();
+    m_fileSystem = new io::CFileSystem();
+}
+
+CDeviceStub::~CDeviceStub()
+{
+    // Components go before the services they were built on.
+    zu::dropAndClear(m_videoDriver);
+    zu::dropAndClear(m_cursorControl);
+    zu::dropAndClear(m_fileSystem);
+    zu::dropAndClear(m_osOperator);
+    zu::dropAndClear(m_timer);
+    zu::dropAndClear(m_logger);
+}
+
+bool CDeviceStub::setDriverType(zu::EDriverType type)
+{
+    if (m_driverType != zu::EDT_NONE)
+        return false;
+    m_driverType = type;
+    return true;
+}
+
+bool CDeviceStub::isKeyDown(uint32_t key) const { return key < 255 && m_inputState[key] != 0; }
+
+bool CDeviceStub::isMouseButtonDown(int button) const
+{
+    if (!ZU_CHECK(button >= 0) || !ZU_CHECK(button < 5))
+        return false;
+    return m_inputState[255 + button] != 0;
+}
+
+void CDeviceStub::setEventReceiver(zu::event::IEventReceiver* receiver)
+{
+    m_userReceiver = receiver;
+    if (m_logger)
+        m_logger->setReceiver(receiver);
+}
+
+void CDeviceStub::postEvent(const zu::event::SEngineEvent& event)
+{
+    using namespace zu::event;
+    // The GUI environment comes first once it exists.
+
+    if (event.type == KeyEvent && event.key.key < 255)
+    {
+        if (event.key.action == KeyPressed)
+            m_inputState[event.key.key] = 1;
+        else if (event.key.action == KeyReleased)
+            m_inputState[event.key.key] = 0;
+    }
+    else if (event.type == MouseEvent)
+    {
+        uint32_t action = event.mouse.action;
+        if (action <= Extra2Down)
+            m_inputState[255 + action] = 1;
+        else if (action <= Extra2Up)
+            m_inputState[255 + action - 5] = 0;
+    }
+
+    if (m_userReceiver)
+        m_userReceiver->onEvent(event);
+}
+
+void CDeviceStub::setFlag(int index, bool value)
+{
+    if (index >= 0 && index < 3)
+        m_flags[index] = value;
+}
+
+bool CDeviceStub::getFlag(int index) const { return index >= 0 && index < 3 && m_flags[index]; }
+
+int32_t CDeviceStub::countClick(int button, int32_t x, int32_t y)
+{
+    uint32_t now = m_timer->getRealTime();
+    bool series = button == m_lastClickButton && now - m_lastClickTime <= 250 &&
+                  std::abs(x - m_lastClickX) <= 10 && std::abs(y - m_lastClickY) <= 10;
+    if (!series)
+    {
+        m_clickCount = 0;
+        m_lastClickButton = button;
+        m_lastClickX = x;
+        m_lastClickY = y;
+    }
+    m_lastClickTime = now;
+    return ++m_clickCount;
+}
+
+void CDeviceStub::postMouseButton(int button, bool down, int32_t x, int32_t y)
+{
+    using namespace zu::event;
+    int32_t clicks = down ? countClick(button, x, y) : m_clickCount;
+    auto action = static_cast<MouseAction>(down ? button : button + 5);
+    postEvent(SEngineEvent::makeMouse(action, x, y, clicks));
+}
+
+bool CDeviceStub::postScriptedInput()
+{
+    using namespace zu::event;
+    ++m_pass;
+    if (!m_eventScript)
+        return true;
+    for (const SScriptedInput& in : m_eventScript->eventsForPass(m_pass))
+    {
+        switch (in.kind)
+        {
+        case SScriptedInput::Key:
+            if (in.alt && in.code == 13)
+            {
+                // Alt+Enter is only a full-screen toggle request.
+                postEvent(SEngineEvent::makeKey(13, KeyFullscreenToggle, 0, in.shift, in.control));
+                break;
+            }
+            if (in.down)
+            {
+                postEvent(SEngineEvent::makeKey(in.code, KeyPressed, 0, in.shift, in.control));
+                if (in.control && in.code == 0x56)
+                    postEvent(SEngineEvent::makeKey(in.code, KeyPaste, 0, in.shift, in.control));
+            }
+            if (in.up)
+                postEvent(SEngineEvent::makeKey(in.code, KeyReleased, 0, in.shift, in.control));
+            break;
+        case SScriptedInput::Character:
+            postEvent(SEngineEvent::makeKey(in.code, KeyCharacter, static_cast<uint16_t>(in.code)));
+            break;
+        case SScriptedInput::MouseButton:
+            if (in.down)
+                postMouseButton(static_cast<int>(in.code), true, in.x, in.y);
+            if (in.up)
+                postMouseButton(static_cast<int>(in.code), false, in.x, in.y);
+            break;
+        case SScriptedInput::MouseMove:
+            postEvent(SEngineEvent::makeMouse(MouseMoved, in.x, in.y));
+            break;
+        case SScriptedInput::Wheel:
+            postEvent(SEngineEvent::makeMouse(MouseWheel, in.x, in.y, 1, in.wheel));
+            break;
+        case SScriptedInput::Quit:
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace kelvo

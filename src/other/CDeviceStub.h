@@ -1,0 +1,93 @@
+// CDeviceStub: the platform-independent part of the device: component
+// ownership, the event delivery chain, the key and button state, click
+// counting, flags and the scripted input of automated runs. A platform device
+// derives from it and adds the window and its message pump.
+#pragma once
+
+#include "other/CEventScript.h"
+#include "other/IKelvoDevice.h"
+
+#include <map>
+#include <memory>
+
+namespace kelvo
+{
+
+class CDeviceStub : public zu::IKelvoDevice
+{
+public:
+    static constexpr const char* kVersion = "0.7";
+
+    explicit CDeviceStub(const zu::core::CString& applicationVersion,
+                         zu::ITimer* timer = nullptr);
+    ~CDeviceStub() override;
+
+    bool setDriverType(zu::EDriverType type) override;
+    zu::EDriverType getDriverType() const override { return m_driverType; }
+
+    zu::video::IVideoDriver* getVideoDriver() override { return m_videoDriver; }
+    zu::io::IFileSystem* getFileSystem() override { return m_fileSystem; }
+    zu::gui::IGUIEnvironment* getGUIEnvironment() override { return m_guiEnvironment; }
+    zu::ICursorControl* getCursorControl() override { return m_cursorControl; }
+    zu::event::ILogger* getLogger() override { return m_logger; }
+    zu::IOSOperator* getOSOperator() override { return m_osOperator; }
+    zu::ITimer* getTimer() override { return m_timer; }
+    zu::audio::IAudioDriver* getAudioDriver() override { return nullptr; }
+    zu::input::IJoystickDriver* getJoystickDriver() override { return nullptr; }
+
+    bool isKeyDown(uint32_t key) const override;
+    bool isMouseButtonDown(int button) const override;
+
+    zu::event::IEventReceiver* getEventReceiver() override { return m_userReceiver; }
+    void setEventReceiver(zu::event::IEventReceiver* receiver) override;
+    void postEvent(const zu::event::SEngineEvent& event) override;
+
+    void updateNetworkDevices() override {}
+    zu::core::CString getVersion() const override { return kVersion; }
+
+    void setFlag(int index, bool value);
+    bool getFlag(int index) const;
+    void setNamedFlag(const zu::core::CString& name, bool value) { m_namedFlags[name] = value; }
+    bool getNamedFlag(const zu::core::CString& name) { return m_namedFlags[name]; }
+
+    // The click count of a press of button b at (x, y): a series goes on while
+    // presses of the same button come within 250 ms and 10 pixels of the last.
+    int32_t countClick(int button, int32_t x, int32_t y);
+    int32_t getClickCount() const { return m_clickCount; }
+
+    // Input that automated runs post at given passes of the main loop.
+    void setEventScript(std::unique_ptr<CEventScript> script) { m_eventScript = std::move(script); }
+    // Posts the scripted input of the next pass, once per pass of the main
+    // loop; returns false when it asks to quit.
+    bool postScriptedInput();
+
+protected:
+    // Posts a button press or release with its click count, as the platform would.
+    void postMouseButton(int button, bool down, int32_t x, int32_t y);
+
+    zu::core::CString m_version = kVersion;
+    zu::io::IFileSystem* m_fileSystem = nullptr;
+    zu::video::IVideoDriver* m_videoDriver = nullptr;
+    zu::gui::IGUIEnvironment* m_guiEnvironment = nullptr;
+    zu::ITimer* m_timer = nullptr;
+    zu::ICursorControl* m_cursorControl = nullptr;
+    zu::event::ILogger* m_logger = nullptr;
+    zu::IOSOperator* m_osOperator = nullptr;
+    zu::event::IEventReceiver* m_userReceiver = nullptr;
+    zu::EDriverType m_driverType = zu::EDT_NONE;
+
+private:
+    bool m_flags[3] = {false, false, false};
+    std::map<zu::core::CString, bool> m_namedFlags;
+    // One byte per key code 0..254, then mouse buttons 0..4.
+    uint8_t m_inputState[260] = {};
+    uint32_t m_lastClickTime = 0;
+    int m_lastClickButton = 0;
+    int32_t m_lastClickX = 0;
+    int32_t m_lastClickY = 0;
+    int32_t m_clickCount = 0;
+    std::unique_ptr<CEventScript> m_eventScript;
+    uint32_t m_pass = 0;
+};
+
+} // namespace kelvo

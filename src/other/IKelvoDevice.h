@@ -1,0 +1,96 @@
+// IKelvoDevice: the root object of the engine. It owns the window and every
+// component the game reaches through it (file system, timer, OS services,
+// logger, video driver, GUI, audio, joysticks, network devices) and turns the
+// window's messages into engine events, delivered in a fixed order: the GUI,
+// the device's own input state, then the user receiver.
+#pragma once
+
+#include "core/CString.h"
+#include "core/IUnknown.h"
+#include "core/SDimension.h"
+#include "event/SEngineEvent.h"
+
+namespace zu
+{
+class ITimer;
+class IOSOperator;
+class ICursorControl;
+namespace io
+{
+class IFileSystem;
+}
+namespace video
+{
+class IVideoDriver;
+}
+namespace gui
+{
+class IGUIEnvironment;
+}
+namespace audio
+{
+class IAudioDriver;
+}
+namespace input
+{
+class IJoystickDriver;
+}
+namespace event
+{
+class IEventReceiver;
+class ILogger;
+} // namespace event
+
+enum EDriverType
+{
+    EDT_NONE = 0,
+    EDT_DIRECT3D9 = 1,
+    EDT_OPENGL = 2,
+    // No window and no drawing: the null driver, for tests and tools.
+    EDT_NULL = 3
+};
+
+class IKelvoDevice : public virtual IUnknown
+{
+public:
+    virtual bool createWindow(core::SDimension2i size, bool fullscreen, bool ignored, bool vsync,
+                              int iconId) = 0;
+    // Stores the driver type only if none is stored yet.
+    virtual bool setDriverType(EDriverType type) = 0;
+    virtual EDriverType getDriverType() const = 0;
+    // One pass of the message pump; false once the quit message was seen.
+    virtual bool run() = 0;
+    virtual bool swapBuffers() = 0;
+
+    virtual video::IVideoDriver* getVideoDriver() = 0;
+    virtual io::IFileSystem* getFileSystem() = 0;
+    virtual gui::IGUIEnvironment* getGUIEnvironment() = 0;
+    virtual ICursorControl* getCursorControl() = 0;
+    virtual event::ILogger* getLogger() = 0;
+    virtual IOSOperator* getOSOperator() = 0;
+    virtual ITimer* getTimer() = 0;
+    // Created on first request; null when the machine has none.
+    virtual audio::IAudioDriver* getAudioDriver() = 0;
+    virtual input::IJoystickDriver* getJoystickDriver() = 0;
+
+    virtual bool setFullscreen(bool on) = 0;
+    virtual void setWindowSize(core::SDimension2i size) = 0;
+    virtual void setWindowCaption(const core::CString& text) = 0;
+    virtual void moveWindow(int x, int y) = 0;
+    virtual void setResizable(bool on) = 0;
+    virtual bool isWindowActive() const = 0;
+    virtual void closeDevice() = 0;
+
+    virtual bool isKeyDown(uint32_t key) const = 0;
+    virtual bool isMouseButtonDown(int button) const = 0;
+
+    virtual event::IEventReceiver* getEventReceiver() = 0;
+    virtual void setEventReceiver(event::IEventReceiver* receiver) = 0;
+    // Delivers one event through the device's chain: GUI, input state, user receiver.
+    virtual void postEvent(const event::SEngineEvent& event) = 0;
+
+    virtual void updateNetworkDevices() = 0;
+    virtual core::CString getVersion() const = 0;
+};
+
+} // namespace zu

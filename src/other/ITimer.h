@@ -1,0 +1,18 @@
+// ITimer: wall-clock time since an arbitrary start; callers take differences.
+#pragma once
+
+#include "core/IUnknown.h"
+
+#include <cstdint>
+
+namespace zu
+{
+
+class ITimer : public virtual IUnknown
+{
+public:
+    virtual uint32_t getRealTime() const = 0; // milliseconds
+    virtual double getSeconds() const = 0;
+};
+
+} // namespace zu

@@ -1,0 +1,10 @@
+-- gameClose may use every library: the game can save its state on the way out.
+hook.add("gameClose", function()
+    local folder = kelvo.getUserFolderPath("save")
+    print("close: " .. type(kelvo.getSeconds()) .. " " .. folder:sub(-12))
+    local f = io.open(folder .. "/state.txt", "w")
+    f:write("saved")
+    f:close()
+    print("close: saved")
+    error("an error while closing is reported, not fatal")
+end)

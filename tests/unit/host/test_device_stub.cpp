@@ -1,0 +1,104 @@
+#include "event/IEventReceiver.h"
+#include "other/ITimer.h"
+#include "platform/CDeviceHeadless.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace zu::event;
+
+namespace
+{
+
+class FakeTimer : public zu::ITimer
+{
+public:
+    uint32_t getRealTime() const override { return ms; }
+    double getSeconds() const override { return ms / 1000.0; }
+    uint32_t ms = 1000;
+};
+
+class Recorder : public IEventReceiver
+{
+public:
+    bool onEvent(const SEngineEvent& e) override
+    {
+        events.push_back(e);
+        return false;
+    }
+    std::vector<SEngineEvent> events;
+};
+
+struct Press
+{
+    uint32_t atMs;
+    int button;
+    int x, y;
+    int expectedClicks;
+};
+
+} // namespace
+
+TEST(DeviceStub, ClickCountingFollowsTime250MsAndDistance10Px)
+{
+    const std::vector<std::vector<Press>> series = {
+        // Two presses 200 ms and 5 px apart, then a third within 250 ms.
+        {{1000, 0, 100, 100, 1}, {1200, 0, 105, 100, 2}, {1450, 0, 105, 95, 3}},
+        // Exactly 250 ms continues; 251 ms restarts.
+        {{1000, 0, 0, 0, 1}, {1250, 0, 0, 0, 2}, {1501, 0, 0, 0, 1}},
+        // Another button in between restarts the count.
+        {{1000, 0, 0, 0, 1}, {1100, 1, 0, 0, 1}, {1200, 0, 0, 0, 1}},
+        // 11 pixels away restarts; 10 continues.
+        {{1000, 0, 0, 0, 1}, {1010, 0, 10, -10, 2}, {1020, 0, 21, -10, 1}},
+    };
+    for (const auto& presses : series)
+    {
+        auto* timer = new FakeTimer();
+        auto* device = new kelvo::CDeviceHeadless("0.7", "", timer);
+        timer->drop();
+        for (const Press& p : presses)
+        {
+            timer->ms = p.atMs;
+            EXPECT_EQ(device->countClick(p.button, p.x, p.y), p.expectedClicks) << p.atMs;
+        }
+        device->drop();
+    }
+}
+
+TEST(DeviceStub, InputStateFollowsPostedEventsAndScriptedInput)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    Recorder recorder;
+    device->setEventReceiver(&recorder);
+
+    device->postEvent(SEngineEvent::makeKey(0x41, KeyPressed));
+    EXPECT_TRUE(device->isKeyDown(0x41));
+    device->postEvent(SEngineEvent::makeKey(0x41, KeyReleased));
+    EXPECT_FALSE(device->isKeyDown(0x41));
+    EXPECT_FALSE(device->isKeyDown(500));
+
+    auto script = std::make_unique<kelvo::CEventScript>();
+    zu::core::CString error;
+    ASSERT_TRUE(script->parse("1 key 0x56 ctrl\n1 key 13 alt\n1 mouse middle down 3 4\n2 quit\n",
+                              error));
+    device->setEventScript(std::move(script));
+    EXPECT_TRUE(device->postScriptedInput());
+    // Ctrl+V gives a press and then a paste request; Alt+Enter only a toggle request.
+    ASSERT_EQ(recorder.events.size(), 2u + 4u);
+    EXPECT_EQ(recorder.events[2].key.action, KeyPressed);
+    EXPECT_EQ(recorder.events[3].key.action, KeyPaste);
+    EXPECT_EQ(recorder.events[4].key.action, KeyFullscreenToggle);
+    EXPECT_TRUE(device->isMouseButtonDown(2));
+    EXPECT_FALSE(device->postScriptedInput());
+    device->drop();
+}
+
+TEST(DeviceStub, SecondDriverTypeIsRefused)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    EXPECT_TRUE(device->setDriverType(zu::EDT_OPENGL));
+    EXPECT_FALSE(device->setDriverType(zu::EDT_NULL));
+    EXPECT_EQ(device->getDriverType(), zu::EDT_OPENGL);
+    device->drop();
+}
