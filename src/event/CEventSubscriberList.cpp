@@ -11,8 +11,9 @@ CEventSubscriberList* g_list = nullptr;
 
 IEventReceiver::~IEventReceiver()
 {
-    if (m_subscriberList)
-        m_subscriberList->removeReceiver(this);
+    // Only the list that still exists is touched: the process-wide one.
+    if (m_subscriberList && g_list)
+        g_list->removeReceiver(this);
 }
 
 CEventSubscriberList::CEventSubscriberList()
@@ -23,9 +24,7 @@ CEventSubscriberList::CEventSubscriberList()
 
 CEventSubscriberList::~CEventSubscriberList()
 {
-    for (IEventReceiver* receiver : m_receivers)
-        if (receiver->getSubscriberList() == this)
-            receiver->setSubscriberList(nullptr);
+    // Receivers may already be gone, so they are not touched here.
     if (g_list == this)
         g_list = nullptr;
 }
