@@ -1,8 +1,13 @@
 #include "platform/COSOperator.h"
 
 #include "core/Output.h"
+#include "platform/CRegistryFile.h"
+
+#include <SDL.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <limits.h>
 #include <spawn.h>
 #include <sys/utsname.h>
@@ -53,10 +58,21 @@ COSOperator::COSOperator(const zu::core::CString& description) : m_description(d
 
 zu::core::CString COSOperator::describeSystem()
 {
+    // "Debian GNU/Linux 12 (bookworm), Linux 6.1.0-18-amd64 (x86_64)"
+    std::string text;
+    std::ifstream release("/etc/os-release");
+    for (std::string line; std::getline(release, line);)
+        if (line.compare(0, 12, "PRETTY_NAME=") == 0)
+        {
+            text = line.substr(12);
+            if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+                text = text.substr(1, text.size() - 2);
+        }
     struct utsname name;
-    if (uname(&name) != 0)
-        return "";
-    return zu::core::CString(name.sysname) + " " + name.release + " (" + name.machine + ")";
+    if (uname(&name) == 0)
+        text += (text.empty() ? "" : ", ") + std::string(name.sysname) + " " + name.release +
+                " (" + name.machine + ")";
+    return text;
 }
 
 zu::core::CString COSOperator::normaliseFolder(zu::core::CString folder)
@@ -67,13 +83,30 @@ zu::core::CString COSOperator::normaliseFolder(zu::core::CString folder)
     return folder;
 }
 
+// The system clipboard needs SDL's video subsystem; without a display the
+// clipboard is kept inside the process.
 void COSOperator::copyToClipboard(const zu::core::CString& text)
 {
-    if (!text.empty())
-        m_clipboard = text;
+    if (text.empty())
+        return;
+    if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_SetClipboardText(text.c_str()) == 0)
+        return;
+    m_clipboard = text;
 }
 
-zu::core::CString COSOperator::getTextFromClipboard() { return m_clipboard; }
+zu::core::CString COSOperator::getTextFromClipboard()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_HasClipboardText())
+    {
+        char* text = SDL_GetClipboardText();
+        if (text)
+        {
+            m_clipboard = text;
+            SDL_free(text);
+        }
+    }
+    return m_clipboard;
+}
 
 zu::core::CString COSOperator::getComputerName()
 {
@@ -84,22 +117,78 @@ zu::core::CString COSOperator::getComputerName()
     return m_computerName;
 }
 
-int32_t COSOperator::getRegistryValue(bool, const zu::core::CString&, const zu::core::CString&)
+zu::core::CString COSOperator::registryPath() const
 {
-    return 0;
+    return getAppDataFolder("Pellora/registry.txt");
 }
 
-int32_t COSOperator::setRegistryValue(bool, const zu::core::CString&, const zu::core::CString&,
-                                      int32_t)
+namespace
 {
-    return 0;
+zu::core::CString registryName(bool currentUser, const zu::core::CString& keyPath,
+                               const zu::core::CString& valueName)
+{
+    return zu::core::CString(currentUser ? "HKCU\\" : "HKLM\\") + keyPath + "\\" + valueName;
+}
+} // namespace
+
+int32_t COSOperator::getRegistryValue(bool currentUser, const zu::core::CString& keyPath,
+                                      const zu::core::CString& valueName)
+{
+    int32_t value = 0;
+    CRegistryFile(registryPath()).get(registryName(currentUser, keyPath, valueName), value);
+    return value;
+}
+
+int32_t COSOperator::setRegistryValue(bool currentUser, const zu::core::CString& keyPath,
+                                      const zu::core::CString& valueName, int32_t value)
+{
+    // Like the platform call: 0 on success, an error code otherwise.
+    return CRegistryFile(registryPath()).set(registryName(currentUser, keyPath, valueName), value)
+               ? 0
+               : 1;
 }
 
 int32_t COSOperator::showMessageBox(const zu::core::CString& caption,
-                                    const zu::core::CString& text, int32_t)
+                                    const zu::core::CString& text, int32_t kind)
 {
-    zu::core::zuLog(zu::core::ELL_WARNING, "%s: %s", caption.c_str(), text.c_str());
-    return 0;
+    enum
+    {
+        OK_OR_YES = 1,
+        CANCEL = 2,
+        NO = 3
+    };
+    const Uint32 enter = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+    const Uint32 escape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    std::vector<SDL_MessageBoxButtonData> buttons;
+    switch (kind)
+    {
+    case 1:
+        buttons = {{enter, OK_OR_YES, "OK"}, {escape, CANCEL, "Cancel"}};
+        break;
+    case 2:
+        buttons = {{enter, OK_OR_YES, "Yes"}, {escape, NO, "No"}};
+        break;
+    case 3:
+        buttons = {{enter, OK_OR_YES, "Yes"}, {0, NO, "No"}, {escape, CANCEL, "Cancel"}};
+        break;
+    default:
+        buttons = {{enter | escape, OK_OR_YES, "OK"}};
+        break;
+    }
+    SDL_MessageBoxData data{};
+    data.flags = SDL_MESSAGEBOX_INFORMATION;
+    data.title = caption.c_str();
+    data.message = text.c_str();
+    data.numbuttons = static_cast<int>(buttons.size());
+    data.buttons = buttons.data();
+    int pressed = 0;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0)
+    {
+        // No display: the text still reaches the log.
+        zu::core::zuLog(zu::core::ELL_WARNING, "%s: %s", caption.c_str(), text.c_str());
+        return 0;
+    }
+    return pressed > 0 ? pressed : 0;
 }
 
 bool COSOperator::openFile(const zu::core::CString& path)

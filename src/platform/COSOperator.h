@@ -37,6 +37,8 @@ public:
     static zu::core::CString normaliseFolder(zu::core::CString folder);
 
 private:
+    zu::core::CString registryPath() const;
+
     zu::core::CString m_description;
     zu::core::CString m_computerName;
     zu::core::CString m_executablePath;
