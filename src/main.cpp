@@ -94,9 +94,10 @@ int main(int argc, char** argv)
     }
 
     pellora::CPelloraMain app(options);
-    app.init();
+    // A runtime that could not start says so in its exit code.
+    int failed = app.init();
     while (app.isRunning())
         app.run();
     app.shutdown();
-    return 0;
+    return failed ? 1 : 0;
 }

@@ -7,6 +7,7 @@
 #include "io/IFileSystem.h"
 #include "other/IOSOperator.h"
 #include "platform/CDeviceHeadless.h"
+#include "platform/CDeviceSDL.h"
 #include "video/IVideoDriver.h"
 
 #include <memory>
@@ -18,7 +19,21 @@ CPelloraMain::~CPelloraMain() { shutdown(); }
 
 int CPelloraMain::init()
 {
-    auto* device = new kelvo::CDeviceHeadless("0.7", m_options.gameDir);
+    kelvo::CDeviceStub* device;
+    if (m_options.headless)
+        device = new kelvo::CDeviceHeadless("0.7", m_options.gameDir);
+    else
+    {
+        auto* sdl = new kelvo::CDeviceSDL("0.7", m_options.gameDir);
+        device = sdl;
+        if (!sdl->isReady())
+        {
+            zu::core::zuLogText("No display is available; --headless runs without one",
+                                zu::core::ELL_ERROR);
+            device->drop();
+            return 1;
+        }
+    }
     m_device = device;
     m_platformDevice = device;
 
@@ -50,7 +65,11 @@ int CPelloraMain::init()
     device->setDriverType(type);
 
     if (!device->createWindow(size, fullscreen, false, vsync, 101))
+    {
+        zu::core::zuLogText("The window and its video driver could not be created",
+                            zu::core::ELL_ERROR);
         return 1;
+    }
     device->getVideoDriver()->setTextureFlag(zu::video::ETCF_CREATE_MIP_MAPS, false);
 
     zu::io::IFileSystem* fs = device->getFileSystem();

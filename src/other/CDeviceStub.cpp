@@ -31,6 +31,7 @@ CDeviceStub::CDeviceStub(const zu::core::CString& applicationVersion, zu::ITimer
     else
         m_timer = new CTimer();
     m_fileSystem = new io::CFileSystem();
+    m_videoModeList = new CVideoModeList();
 }
 
 CDeviceStub::~CDeviceStub()
@@ -38,10 +39,18 @@ CDeviceStub::~CDeviceStub()
     // Components go before the services they were built on.
     zu::dropAndClear(m_videoDriver);
     zu::dropAndClear(m_cursorControl);
+    zu::dropAndClear(m_videoModeList);
     zu::dropAndClear(m_fileSystem);
     zu::dropAndClear(m_osOperator);
     zu::dropAndClear(m_timer);
     zu::dropAndClear(m_logger);
+}
+
+zu::IVideoModeList* CDeviceStub::getVideoModeList()
+{
+    if (m_videoModeList->getModeCount() == 0)
+        fillVideoModeList(*m_videoModeList);
+    return m_videoModeList;
 }
 
 bool CDeviceStub::setDriverType(zu::EDriverType type)

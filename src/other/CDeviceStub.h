@@ -5,6 +5,7 @@
 #pragma once
 
 #include "other/CEventScript.h"
+#include "other/CVideoModeList.h"
 #include "other/IKelvoDevice.h"
 
 #include <map>
@@ -29,6 +30,8 @@ public:
     zu::io::IFileSystem* getFileSystem() override { return m_fileSystem; }
     zu::gui::IGUIEnvironment* getGUIEnvironment() override { return m_guiEnvironment; }
     zu::ICursorControl* getCursorControl() override { return m_cursorControl; }
+    zu::IVideoModeList* getVideoModeList() override;
+    int getSelectedLanguage() const override { return m_selectedLanguage; }
     zu::event::ILogger* getLogger() override { return m_logger; }
     zu::IOSOperator* getOSOperator() override { return m_osOperator; }
     zu::ITimer* getTimer() override { return m_timer; }
@@ -62,6 +65,8 @@ public:
     bool postScriptedInput();
 
 protected:
+    // Adds the platform's display modes and the desktop mode to the list.
+    virtual void fillVideoModeList(CVideoModeList&) {}
     // Posts a button press or release with its click count, as the platform would.
     void postMouseButton(int button, bool down, int32_t x, int32_t y);
 
@@ -75,6 +80,8 @@ protected:
     zu::IOSOperator* m_osOperator = nullptr;
     zu::event::IEventReceiver* m_userReceiver = nullptr;
     zu::EDriverType m_driverType = zu::EDT_NONE;
+    CVideoModeList* m_videoModeList = nullptr;
+    int m_selectedLanguage = 0;
 
 private:
     bool m_flags[3] = {false, false, false};

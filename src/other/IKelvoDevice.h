@@ -10,11 +10,14 @@
 #include "core/SDimension.h"
 #include "event/SEngineEvent.h"
 
+#include <vector>
+
 namespace zu
 {
 class ITimer;
 class IOSOperator;
 class ICursorControl;
+class IVideoModeList;
 namespace io
 {
 class IFileSystem;
@@ -55,6 +58,12 @@ class IKelvoDevice : public virtual IUnknown
 public:
     virtual bool createWindow(core::SDimension2i size, bool fullscreen, bool ignored, bool vsync,
                               int iconId) = 0;
+    // A modal chooser of resolution, full-screen mode and language. On
+    // confirmation the device sets its driver type, creates its window and
+    // returns true; false when the user cancelled.
+    virtual bool showSettingsDialog(const std::vector<core::CString>& languages, int iconId) = 0;
+    // The language index chosen in the settings dialog.
+    virtual int getSelectedLanguage() const = 0;
     // Stores the driver type only if none is stored yet.
     virtual bool setDriverType(EDriverType type) = 0;
     virtual EDriverType getDriverType() const = 0;
@@ -66,6 +75,8 @@ public:
     virtual io::IFileSystem* getFileSystem() = 0;
     virtual gui::IGUIEnvironment* getGUIEnvironment() = 0;
     virtual ICursorControl* getCursorControl() = 0;
+    // Filled on first use.
+    virtual IVideoModeList* getVideoModeList() = 0;
     virtual event::ILogger* getLogger() = 0;
     virtual IOSOperator* getOSOperator() = 0;
     virtual ITimer* getTimer() = 0;

@@ -18,6 +18,7 @@ public:
     bool createWindow(zu::core::SDimension2i size, bool fullscreen, bool ignored, bool vsync,
                       int iconId) override;
     bool run() override;
+    bool showSettingsDialog(const std::vector<zu::core::CString>&, int) override { return false; }
     bool swapBuffers() override { return true; }
 
     bool setFullscreen(bool on) override;
