@@ -15,5 +15,6 @@ ctest --test-dir build/test --output-on-failure -j "$jobs"
 if [ "${1:-}" != --quick ]; then
     scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=Debug -DPELLORA_WERROR=ON -DPELLORA_SANITIZE=ON
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        LSAN_OPTIONS=suppressions="$root/tests/lsan.supp":print_suppressions=0 \
         ctest --test-dir build/asan --output-on-failure -j "$jobs"
 fi
