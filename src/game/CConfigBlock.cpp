@@ -17,8 +17,7 @@ void CConfigBlock::set(const core::CString& key, const core::CString& value)
 const core::CString* CConfigBlock::find(const core::CString& key) const
 {
     for (const auto& entry : m_entries)
-        if (entry.first == key)
-            return &entry.second;
+        if (entry.first == key) return &entry.second;
     return nullptr;
 }
 

@@ -12,7 +12,7 @@ namespace zu::game
 
 class CConfigBlock
 {
-public:
+  public:
     explicit CConfigBlock(const core::CString& name) : m_name(name) {}
 
     const core::CString& getName() const { return m_name; }
@@ -26,7 +26,7 @@ public:
         return m_entries[index];
     }
 
-private:
+  private:
     core::CString m_name;
     std::vector<std::pair<core::CString, core::CString>> m_entries;
 };

@@ -13,16 +13,15 @@ namespace
 
 bool isNameChar(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
 }
 
 // "block:key" -> ("block", "key"); false without a ":".
 bool splitAddress(const core::CString& address, core::CString& block, core::CString& key)
 {
     size_t colon = address.find(':');
-    if (colon == core::CString::npos)
-        return false;
+    if (colon == core::CString::npos) return false;
     block = address.substr(0, colon);
     key = address.substr(colon + 1);
     return true;
@@ -42,11 +41,9 @@ enum EParseState
 
 bool CConfiguration::load()
 {
-    if (!m_fileSystem)
-        return false;
+    if (!m_fileSystem) return false;
     io::IReadFile* file = m_fileSystem->createAndOpenFile("$GAME_RESOURCES$/pellora.cfg");
-    if (!file)
-        return false;
+    if (!file) return false;
     int32_t size = file->getSize();
     uint8_t mark[2] = {0, 0};
     if (size < 2 || file->read(mark, 2) != 2)
@@ -65,8 +62,7 @@ bool CConfiguration::load()
     std::vector<char> bytes(static_cast<size_t>(size));
     bool complete = file->seek(0) && file->read(bytes.data(), uint32_t(size)) == size;
     file->drop();
-    if (!complete)
-        return false;
+    if (!complete) return false;
     size_t length = 0;
     while (length < bytes.size() && bytes[length] != 0)
         ++length;
@@ -134,8 +130,7 @@ bool CConfiguration::parse(const core::CString& text)
             // One blank after "=" belongs to the layout, not the value. Anything
             // else already is the value ("screenWidth=1024;" reads 1024).
             state = EPS_VALUE;
-            if (c == ' ' || c == '\t')
-                break;
+            if (c == ' ' || c == '\t') break;
             [[fallthrough]];
         case EPS_VALUE:
             if (c == ';')
@@ -159,27 +154,24 @@ bool CConfiguration::parse(const core::CString& text)
     return true;
 }
 
-CConfigBlock* CConfiguration::findBlock(const core::CString& name)
+CConfigBlock* CConfiguration::writableBlock(const core::CString& name)
 {
     for (auto& block : m_blocks)
-        if (block->getName() == name)
-            return block.get();
+        if (block->getName() == name) return block.get();
     return nullptr;
 }
 
 const CConfigBlock* CConfiguration::findBlock(const core::CString& name) const
 {
     for (const auto& block : m_blocks)
-        if (block->getName() == name)
-            return block.get();
+        if (block->getName() == name) return block.get();
     return nullptr;
 }
 
 const core::CString* CConfiguration::findValue(const core::CString& address) const
 {
     core::CString blockName, key;
-    if (!splitAddress(address, blockName, key))
-        return nullptr;
+    if (!splitAddress(address, blockName, key)) return nullptr;
     const CConfigBlock* block = findBlock(blockName);
     return block ? block->find(key) : nullptr;
 }
@@ -204,13 +196,11 @@ int32_t CConfiguration::getInt(const core::CString& address) const
 void CConfiguration::setString(const core::CString& address, const core::CString& text)
 {
     core::CString blockName, key;
-    if (!splitAddress(address, blockName, key))
-        return;
-    CConfigBlock* block = findBlock(blockName);
+    if (!splitAddress(address, blockName, key)) return;
+    CConfigBlock* block = writableBlock(blockName);
     if (!block)
     {
-        if (blockName.empty())
-            return;
+        if (blockName.empty()) return;
         m_blocks.push_back(std::make_unique<CConfigBlock>(blockName));
         block = m_blocks.back().get();
     }
@@ -226,15 +216,12 @@ int32_t CConfiguration::textToInt(const core::CString& text)
     for (size_t i = 0; i < text.size(); ++i)
     {
         char c = text[i];
-        if (c < '0' || c > '9')
-            continue;
+        if (c < '0' || c > '9') continue;
         magnitude = magnitude * 10 + uint64_t(c - '0');
-        if (magnitude > kLimit)
-            magnitude = kLimit;
+        if (magnitude > kLimit) magnitude = kLimit;
     }
     bool negative = !text.empty() && text[0] == '-';
-    if (negative)
-        return magnitude >= kLimit ? INT32_MIN : -int32_t(magnitude);
+    if (negative) return magnitude >= kLimit ? INT32_MIN : -int32_t(magnitude);
     return magnitude > uint64_t(INT32_MAX) ? INT32_MAX : int32_t(magnitude);
 }
 

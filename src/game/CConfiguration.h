@@ -25,7 +25,7 @@ namespace zu::game
 
 class CConfiguration
 {
-public:
+  public:
     // The file system is borrowed; it may be null when only parse is used.
     explicit CConfiguration(io::IFileSystem* fileSystem) : m_fileSystem(fileSystem) {}
 
@@ -53,8 +53,8 @@ public:
     // large for 32 bits saturates at the nearest limit.
     static int32_t textToInt(const core::CString& text);
 
-private:
-    CConfigBlock* findBlock(const core::CString& name);
+  private:
+    CConfigBlock* writableBlock(const core::CString& name);
     const core::CString* findValue(const core::CString& address) const;
 
     io::IFileSystem* m_fileSystem;

@@ -10,14 +10,16 @@ namespace kelvo::io
 namespace
 {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 // Only "*" characters left: they match the empty rest of a name.
 bool onlyStars(const char* p, const char* end)
 {
     for (; p < end; ++p)
-        if (*p != '*')
-            return false;
+        if (*p != '*') return false;
     return true;
 }
 
@@ -31,10 +33,8 @@ bool match(const char* n, const char* nEnd, const char* p, const char* pEnd)
     {
         if (n == nEnd)
         {
-            if (onlyStars(p, pEnd))
-                return true;
-            if (p < pEnd && *p == '.' && onlyStars(p + 1, pEnd) && p + 1 < pEnd)
-                return true;
+            if (onlyStars(p, pEnd)) return true;
+            if (p < pEnd && *p == '.' && onlyStars(p + 1, pEnd) && p + 1 < pEnd) return true;
         }
         else if (p < pEnd && *p == '*')
         {
@@ -48,8 +48,7 @@ bool match(const char* n, const char* nEnd, const char* p, const char* pEnd)
             ++n;
             continue;
         }
-        if (!starP || starN == nEnd)
-            return false;
+        if (!starP || starN == nEnd) return false;
         p = starP;
         n = ++starN;
     }
@@ -59,8 +58,7 @@ bool match(const char* n, const char* nEnd, const char* p, const char* pEnd)
 
 bool CFileList::matchesFilter(const zu::core::CString& name, const zu::core::CString& filter)
 {
-    if (filter.empty())
-        return false;
+    if (filter.empty()) return false;
     return match(name.data(), name.data() + name.size(), filter.data(),
                  filter.data() + filter.size());
 }
@@ -69,17 +67,14 @@ CFileList::CFileList(const zu::core::CString& folderPath, const zu::core::CStrin
                      const zu::core::CString& filter, zu::io::EFileListKind kind)
     : m_path(folderPath)
 {
-    if (filter.empty() || diskFolder.empty())
-        return;
+    if (filter.empty() || diskFolder.empty()) return;
     DIR* dir = opendir(diskFolder.c_str());
-    if (!dir)
-        return;
+    if (!dir) return;
     int dirFd = dirfd(dir);
     while (dirent* item = readdir(dir))
     {
         zu::core::CString name(item->d_name);
-        if (!matchesFilter(name, filter))
-            continue;
+        if (!matchesFilter(name, filter)) continue;
         struct stat info;
         bool known = fstatat(dirFd, item->d_name, &info, 0) == 0;
         bool isDir = known ? S_ISDIR(info.st_mode) : item->d_type == DT_DIR;
@@ -87,8 +82,7 @@ CFileList::CFileList(const zu::core::CString& folderPath, const zu::core::CStrin
             continue;
         SEntry entry{name, zu::core::CString(), known && !isDir ? int64_t(info.st_size) : 0, isDir};
         entry.fullName = m_path;
-        if (!m_path.endsWith("/"))
-            entry.fullName += '/';
+        if (!m_path.endsWith("/")) entry.fullName += '/';
         entry.fullName += name;
         m_files.push_back(std::move(entry));
     }

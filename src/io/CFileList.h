@@ -12,7 +12,7 @@ namespace kelvo::io
 
 class CFileList : public zu::io::IFileList
 {
-public:
+  public:
     // Lists `diskFolder`; full names are built on `folderPath`. A folder that
     // cannot be opened, or an empty filter, gives an empty list.
     CFileList(const zu::core::CString& folderPath, const zu::core::CString& diskFolder,
@@ -29,7 +29,7 @@ public:
     // matching a name without a dot (so "*.*" lists every name).
     static bool matchesFilter(const zu::core::CString& name, const zu::core::CString& filter);
 
-private:
+  private:
     struct SEntry
     {
         zu::core::CString name;

@@ -35,8 +35,7 @@ CString normalise(CString path)
     std::string out;
     out.reserve(path.size());
     for (size_t i = 0; i < path.size(); ++i)
-        if (path[i] != '/' || out.empty() || out.back() != '/')
-            out += path[i];
+        if (path[i] != '/' || out.empty() || out.back() != '/') out += path[i];
     while (!out.empty() && out.back() == '/')
         out.pop_back();
     return out;
@@ -49,20 +48,20 @@ CFileSystem::CFileSystem()
 {
 }
 
-CFileSystem::~CFileSystem() { removeAllArchives(); }
+CFileSystem::~CFileSystem()
+{
+    removeAllArchives();
+}
 
 zu::io::IReadFile* CFileSystem::createAndOpenFile(const CString& path)
 {
-    if (zu::io::IReadFile* file = CReadFile::create(resolvePath(path)))
-        return file;
+    if (zu::io::IReadFile* file = CReadFile::create(resolvePath(path))) return file;
 
     // Member names are taken as written: they use "/" inside the archive.
     CString archivePath = findArchivePath(path);
-    if (archivePath.empty())
-        return nullptr;
+    if (archivePath.empty()) return nullptr;
     zu::io::IArchiveReader* archive = getArchive(archivePath);
-    if (!archive)
-        return nullptr;
+    if (!archive) return nullptr;
     CString member = memberPart(path, archivePath);
     return member.empty() ? nullptr : archive->createAndOpenFile(member);
 }
@@ -70,8 +69,7 @@ zu::io::IReadFile* CFileSystem::createAndOpenFile(const CString& path)
 zu::io::IReadFile* CFileSystem::createMemoryReadFile(const CString& path)
 {
     zu::io::IReadFile* file = createAndOpenFile(path);
-    if (!file)
-        return nullptr;
+    if (!file) return nullptr;
     int32_t size = file->getSize();
     uint8_t* data = new (std::nothrow) uint8_t[size > 0 ? size : 1];
     bool complete = data && file->seek(0) && file->read(data, uint32_t(size)) == size;
@@ -87,8 +85,7 @@ zu::io::IReadFile* CFileSystem::createMemoryReadFile(const CString& path)
 zu::io::IWriteFile* CFileSystem::createAndWriteFile(const CString& path, bool append)
 {
     CString resolved = resolvePath(path);
-    if (resolved.empty())
-        return nullptr;
+    if (resolved.empty()) return nullptr;
     return CWriteFile::create(resolved, append);
 }
 
@@ -96,8 +93,7 @@ bool CFileSystem::compressBuffer(void* dest, uint32_t destCapacity, const void* 
                                  uint32_t sourceLength, uint32_t& outLength)
 {
     outLength = 0;
-    if (!dest || (!source && sourceLength))
-        return false;
+    if (!dest || (!source && sourceLength)) return false;
     uLongf length = destCapacity;
     if (compress2(static_cast<Bytef*>(dest), &length, static_cast<const Bytef*>(source),
                   sourceLength, 6) != Z_OK)
@@ -110,8 +106,7 @@ bool CFileSystem::uncompressBuffer(void* dest, uint32_t destCapacity, const void
                                    uint32_t sourceLength, uint32_t& outLength)
 {
     outLength = 0;
-    if (!dest || !source)
-        return false;
+    if (!dest || !source) return false;
     uLongf length = destCapacity;
     if (uncompress(static_cast<Bytef*>(dest), &length, static_cast<const Bytef*>(source),
                    sourceLength) != Z_OK)
@@ -122,16 +117,18 @@ bool CFileSystem::uncompressBuffer(void* dest, uint32_t destCapacity, const void
 
 void CFileSystem::addDirAlias(const CString& alias, const CString& directory)
 {
+    // The checks' condition texts are part of their reports; keep them as written.
+    // clang-format off
     if (!ZU_CHECK(alias.size()) || !ZU_CHECK(directory.size()) ||
         !ZU_CHECK(m_dirAliases.count( alias) == 0))
         return;
+    // clang-format on
     m_dirAliases[alias] = resolvePath(directory);
 }
 
 void CFileSystem::addArchiveExtension(const CString& extension)
 {
-    if (!extension.empty())
-        m_archiveExtensions.insert(extension);
+    if (!extension.empty()) m_archiveExtensions.insert(extension);
 }
 
 void CFileSystem::removeAllArchives()
@@ -143,12 +140,17 @@ void CFileSystem::removeAllArchives()
 
 CString CFileSystem::getDirAlias(const CString& alias) const
 {
+    // clang-format off
     if (!ZU_CHECK(m_dirAliases.count( alias )))
         return CString();
+    // clang-format on
     return m_dirAliases.at(alias);
 }
 
-bool CFileSystem::hasDirAlias(const CString& alias) const { return m_dirAliases.count(alias) != 0; }
+bool CFileSystem::hasDirAlias(const CString& alias) const
+{
+    return m_dirAliases.count(alias) != 0;
+}
 
 CString CFileSystem::resolvePath(const CString& path) const
 {
@@ -159,8 +161,7 @@ CString CFileSystem::resolvePath(const CString& path) const
     {
         size_t first = current.find('$');
         size_t second = first == CString::npos ? CString::npos : current.find('$', first + 1);
-        if (second == CString::npos)
-            return normalise(current);
+        if (second == CString::npos) return normalise(current);
         CString alias = current.substr(first, second - first + 1);
         auto found = m_dirAliases.find(alias);
         CString folder = found == m_dirAliases.end() ? CString() : found->second;
@@ -200,19 +201,14 @@ zu::io::IFileList* CFileSystem::createFileList(const CString& filter, const CStr
 bool CFileSystem::existFile(const CString& path, bool searchArchives)
 {
     CString resolved = resolvePath(path);
-    if (resolved.empty())
-        return false;
+    if (resolved.empty()) return false;
     struct stat info;
-    if (stat(resolved.c_str(), &info) == 0)
-        return true;
-    if (!searchArchives)
-        return false;
+    if (stat(resolved.c_str(), &info) == 0) return true;
+    if (!searchArchives) return false;
     CString archivePath = findArchivePath(resolved);
-    if (archivePath.empty())
-        return false;
+    if (archivePath.empty()) return false;
     auto found = m_archives.find(archivePath);
-    if (found == m_archives.end())
-        return false;
+    if (found == m_archives.end()) return false;
     CString member = memberPart(resolved, archivePath);
     return !member.empty() && found->second->hasFile(member);
 }
@@ -244,8 +240,7 @@ CString CFileSystem::findArchivePath(const CString& path) const
     for (const CString& extension : m_archiveExtensions)
     {
         size_t at = path.find(extension);
-        if (at != CString::npos && at > 0)
-            return path.substr(0, at + extension.size());
+        if (at != CString::npos && at > 0) return path.substr(0, at + extension.size());
     }
     return CString();
 }
@@ -253,12 +248,10 @@ CString CFileSystem::findArchivePath(const CString& path) const
 zu::io::IArchiveReader* CFileSystem::getArchive(const CString& archivePath)
 {
     auto found = m_archives.find(archivePath);
-    if (found != m_archives.end())
-        return found->second;
+    if (found != m_archives.end()) return found->second;
 
     CReadFile* file = CReadFile::create(resolvePath(archivePath));
-    if (!file)
-        return nullptr;
+    if (!file) return nullptr;
     zu::core::zuLog(zu::core::ELL_INFORMATION, "Opening zip file %s", archivePath.c_str());
     CZipReader* reader = CZipReader::create(file);
     file->drop();

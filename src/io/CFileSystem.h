@@ -16,7 +16,7 @@ class CZipReader;
 
 class CFileSystem : public zu::io::IFileSystem
 {
-public:
+  public:
     CFileSystem();
     ~CFileSystem() override;
 
@@ -56,7 +56,7 @@ public:
 
     bool isInArchive() const { return m_inArchive; }
 
-private:
+  private:
     // The archive part of `path` and the member text after it and one separator.
     static zu::core::CString memberPart(const zu::core::CString& path,
                                         const zu::core::CString& archivePath);

@@ -10,7 +10,7 @@ namespace kelvo::io
 
 class CLimitReadFile : public zu::io::IReadFile
 {
-public:
+  public:
     // The window starts at `start` in `file` and holds `size` bytes; it keeps a
     // reference to the file.
     CLimitReadFile(zu::io::IReadFile* file, int32_t start, int32_t size,
@@ -27,7 +27,7 @@ public:
     const zu::core::CString& getFileName() const override { return m_fileName; }
     int64_t getLastModified() const override { return m_file->getLastModified(); }
 
-private:
+  private:
     zu::io::IReadFile* m_file;
     int32_t m_start;
     int32_t m_size;

@@ -12,7 +12,7 @@ namespace zu::io
 
 class CMemReadFile : public IReadFile
 {
-public:
+  public:
     CMemReadFile(const void* data, int32_t size, bool owned);
     ~CMemReadFile() override;
 
@@ -31,7 +31,7 @@ public:
     const uint8_t* getPointer() const { return m_data + m_pos; }
     int32_t getRemaining() const { return m_size - m_pos; }
 
-private:
+  private:
     const uint8_t* m_data;
     int32_t m_size;
     int32_t m_pos = 0;

@@ -7,11 +7,9 @@ namespace zu::io
 
 int32_t CMemWriteFile::write(const void* data, uint32_t count)
 {
-    if (!data || count == 0)
-        return 0;
+    if (!data || count == 0) return 0;
     int64_t end = int64_t(m_pos) + count;
-    if (end > INT32_MAX)
-        return 0;
+    if (end > INT32_MAX) return 0;
     int64_t capacity = static_cast<int64_t>(m_buffer.size());
     if (end > capacity)
     {
@@ -20,26 +18,21 @@ int32_t CMemWriteFile::write(const void* data, uint32_t count)
         int64_t grown = capacity + capacity / 2;
         int64_t needed = capacity + count;
         int64_t target = grown > needed ? grown : needed;
-        if (target < end)
-            target = end;
-        if (target > INT32_MAX)
-            target = INT32_MAX;
+        if (target < end) target = end;
+        if (target > INT32_MAX) target = INT32_MAX;
         m_buffer.resize(static_cast<size_t>(target));
     }
     memcpy(m_buffer.data() + m_pos, data, count);
     m_pos = static_cast<int32_t>(end);
-    if (m_pos > m_size)
-        m_size = m_pos;
+    if (m_pos > m_size) m_size = m_pos;
     return static_cast<int32_t>(count);
 }
 
 bool CMemWriteFile::seek(int32_t offset, bool relative)
 {
     int64_t target = relative ? int64_t(m_pos) + offset : int64_t(offset);
-    if (target < 0)
-        target = 0;
-    if (target > m_size)
-        target = m_size;
+    if (target < 0) target = 0;
+    if (target > m_size) target = m_size;
     m_pos = static_cast<int32_t>(target);
     return true;
 }

@@ -12,7 +12,7 @@ namespace zu::io
 
 class CMemWriteFile : public IWriteFile
 {
-public:
+  public:
     CMemWriteFile() = default;
 
     // Writes at the position, growing the buffer when needed; a write that
@@ -30,7 +30,7 @@ public:
     int32_t getSize() const { return m_size; }
     int32_t getCapacity() const { return static_cast<int32_t>(m_buffer.size()); }
 
-private:
+  private:
     std::vector<uint8_t> m_buffer;
     int32_t m_pos = 0;
     int32_t m_size = 0;

@@ -9,12 +9,12 @@ namespace kelvo::io
 
 class CMemoryReadFile : public zu::io::CMemReadFile
 {
-public:
+  public:
     CMemoryReadFile(const void* data, int32_t size, bool owned, const zu::core::CString& name);
 
     const zu::core::CString& getFileName() const override { return m_fileName; }
 
-private:
+  private:
     zu::core::CString m_fileName;
 };
 

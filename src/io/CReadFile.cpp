@@ -8,11 +8,9 @@ namespace kelvo::io
 
 CReadFile* CReadFile::create(const zu::core::CString& path)
 {
-    if (path.empty())
-        return nullptr;
+    if (path.empty()) return nullptr;
     FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return nullptr;
+    if (!file) return nullptr;
     // fopen happily opens a folder on this platform; reading it would fail later
     // in confusing ways, so a folder is simply not a file.
     struct stat info;
@@ -41,21 +39,21 @@ CReadFile::CReadFile(FILE* file, const zu::core::CString& path, int32_t size, in
 {
 }
 
-CReadFile::~CReadFile() { fclose(m_file); }
+CReadFile::~CReadFile()
+{
+    fclose(m_file);
+}
 
 int32_t CReadFile::read(void* buffer, uint32_t count)
 {
-    if (!buffer || count == 0)
-        return 0;
-    if (count > INT32_MAX)
-        count = INT32_MAX;
+    if (!buffer || count == 0) return 0;
+    if (count > INT32_MAX) count = INT32_MAX;
     return static_cast<int32_t>(fread(buffer, 1, count, m_file));
 }
 
 bool CReadFile::readLine(char* buffer, int32_t capacity)
 {
-    if (!buffer || capacity <= 1)
-        return false;
+    if (!buffer || capacity <= 1) return false;
     return fgets(buffer, capacity, m_file) != nullptr;
 }
 

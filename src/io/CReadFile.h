@@ -11,7 +11,7 @@ namespace kelvo::io
 
 class CReadFile : public zu::io::IReadFile
 {
-public:
+  public:
     // Null when the path cannot be opened, names a folder, or is too large for
     // 32-bit sizes. The file is named by `path`.
     static CReadFile* create(const zu::core::CString& path);
@@ -26,7 +26,7 @@ public:
     const zu::core::CString& getFileName() const override { return m_fileName; }
     int64_t getLastModified() const override { return m_lastModified; }
 
-private:
+  private:
     CReadFile(FILE* file, const zu::core::CString& path, int32_t size, int64_t lastModified);
 
     FILE* m_file;

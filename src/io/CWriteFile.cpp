@@ -19,11 +19,9 @@ CWriteFile* CWriteFile::create(const zu::core::CString& path, bool append)
     // An appended file's size is what it held already; writes still go to its
     // end whatever the position says.
     long size = 0;
-    if (fseek(file, 0, SEEK_END) == 0)
-        size = ftell(file);
+    if (fseek(file, 0, SEEK_END) == 0) size = ftell(file);
     fseek(file, 0, SEEK_SET);
-    if (size < 0 || size > INT32_MAX)
-        size = INT32_MAX;
+    if (size < 0 || size > INT32_MAX) size = INT32_MAX;
     return new CWriteFile(file, path, static_cast<int32_t>(size));
 }
 
@@ -32,14 +30,15 @@ CWriteFile::CWriteFile(FILE* file, const zu::core::CString& path, int32_t openSi
 {
 }
 
-CWriteFile::~CWriteFile() { fclose(m_file); }
+CWriteFile::~CWriteFile()
+{
+    fclose(m_file);
+}
 
 int32_t CWriteFile::write(const void* data, uint32_t count)
 {
-    if (!data || count == 0)
-        return 0;
-    if (count > INT32_MAX)
-        count = INT32_MAX;
+    if (!data || count == 0) return 0;
+    if (count > INT32_MAX) count = INT32_MAX;
     return static_cast<int32_t>(fwrite(data, 1, count, m_file));
 }
 
@@ -48,7 +47,10 @@ bool CWriteFile::seek(int32_t offset, bool relative)
     return fseek(m_file, offset, relative ? SEEK_CUR : SEEK_SET) == 0;
 }
 
-void CWriteFile::flush() { fflush(m_file); }
+void CWriteFile::flush()
+{
+    fflush(m_file);
+}
 
 int32_t CWriteFile::getPos() const
 {

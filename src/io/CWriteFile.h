@@ -11,7 +11,7 @@ namespace kelvo::io
 
 class CWriteFile : public zu::io::IWriteFile
 {
-public:
+  public:
     // Null (with one log line) when the file cannot be created.
     static CWriteFile* create(const zu::core::CString& path, bool append);
 
@@ -24,7 +24,7 @@ public:
     const zu::core::CString& getFileName() const override { return m_fileName; }
     int32_t getOpenSize() const override { return m_openSize; }
 
-private:
+  private:
     CWriteFile(FILE* file, const zu::core::CString& path, int32_t openSize);
 
     FILE* m_file;

@@ -9,18 +9,15 @@ namespace kelvo::io
 CZipFileList::CZipFileList(const CZipReader& reader, const zu::core::CString& folder,
                            const zu::core::CString& filter)
 {
-    if (filter.empty() || filter[0] != '*')
-        return;
+    if (filter.empty() || filter[0] != '*') return;
     zu::core::CString suffix = filter.substr(1);
     for (int32_t i = 0; i < reader.getFileCount(); ++i)
     {
         const SZipFileEntry& entry = reader.getEntry(i);
-        if (entry.simpleName.empty())
-            continue; // a folder's own entry
+        if (entry.simpleName.empty()) continue; // a folder's own entry
         bool inFolder = folder.empty() ? entry.fullName.empty()
                                        : entry.fullName == folder + "/" + entry.simpleName;
-        if (!inFolder || !entry.simpleName.endsWith(suffix))
-            continue;
+        if (!inFolder || !entry.simpleName.endsWith(suffix)) continue;
         m_files.push_back({entry.simpleName,
                            entry.fullName.empty() ? entry.simpleName : entry.fullName,
                            int64_t(entry.uncompressedSize)});
@@ -29,8 +26,7 @@ CZipFileList::CZipFileList(const CZipReader& reader, const zu::core::CString& fo
 
 bool CZipFileList::checkIndex(int32_t index) const
 {
-    if (index >= 0 && index < getFileCount())
-        return true;
+    if (index >= 0 && index < getFileCount()) return true;
     zu::core::checkFailed("No description", "index >= 0 && index < (s32)m_files.size()", __LINE__,
                           __FILE__);
     return false;

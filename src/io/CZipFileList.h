@@ -12,7 +12,7 @@ class CZipReader;
 
 class CZipFileList : public zu::io::IFileList
 {
-public:
+  public:
     // Keeps the members whose full name is `folder` + "/" + their simple name
     // (for the root folder "", the members at the root). The filter "*" keeps
     // them all, "*" followed by text keeps the names ending with that text
@@ -27,7 +27,7 @@ public:
     bool isDirectory(int32_t index) const override;
     int64_t getFileSize(int32_t index) const;
 
-private:
+  private:
     struct SEntry
     {
         zu::core::CString name;

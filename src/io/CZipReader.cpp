@@ -30,7 +30,10 @@ constexpr uint16_t kMaxNameLength = 1023;
 // more is lying, and believing it would mean a huge allocation.
 constexpr uint64_t kMaxDeflateRatio = 1032;
 
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 uint32_t le32(const uint8_t* p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
@@ -61,14 +64,11 @@ const CString& entryName(const SZipFileEntry& entry)
 
 CZipReader* CZipReader::create(zu::io::IReadFile* file)
 {
-    if (!file || !file->seek(0))
-        return nullptr;
+    if (!file || !file->seek(0)) return nullptr;
     uint8_t signature[4];
-    if (file->read(signature, 4) != 4)
-        return nullptr;
+    if (file->read(signature, 4) != 4) return nullptr;
     uint32_t value = le32(signature);
-    if (value != kLocalHeaderSignature && value != kEndOfDirectorySignature)
-        return nullptr;
+    if (value != kLocalHeaderSignature && value != kEndOfDirectorySignature) return nullptr;
     file->seek(0);
 
     CZipReader* reader = new CZipReader(file);
@@ -81,17 +81,22 @@ CZipReader* CZipReader::create(zu::io::IReadFile* file)
     return reader;
 }
 
-CZipReader::CZipReader(zu::io::IReadFile* file) : m_file(file) { m_file->grab(); }
+CZipReader::CZipReader(zu::io::IReadFile* file) : m_file(file)
+{
+    m_file->grab();
+}
 
-CZipReader::~CZipReader() { m_file->drop(); }
+CZipReader::~CZipReader()
+{
+    m_file->drop();
+}
 
 bool CZipReader::scanLocalHeader()
 {
     uint8_t header[30];
     if (m_file->read(header, 4) != 4 || le32(header) != kLocalHeaderSignature)
         return false; // the central directory, or anything else, ends the list
-    if (m_file->read(header + 4, 26) != 26)
-        return false;
+    if (m_file->read(header + 4, 26) != 26) return false;
 
     SZipFileEntry entry;
     entry.versionNeeded = le16(header + 4);
@@ -107,8 +112,7 @@ bool CZipReader::scanLocalHeader()
 
     const int64_t archiveSize = m_file->getSize();
     int64_t pos = m_file->getPos();
-    if (pos < 0 || pos + entry.nameLength + entry.extraLength > archiveSize)
-        return false;
+    if (pos < 0 || pos + entry.nameLength + entry.extraLength > archiveSize) return false;
 
     bool keep = true;
     if (entry.nameLength > kMaxNameLength)
@@ -116,26 +120,22 @@ bool CZipReader::scanLocalHeader()
         zuLog(ELL_WARNING, "CZipReader skipped a member whose name is longer than %d bytes",
               int(kMaxNameLength));
         keep = false;
-        if (!m_file->seek(entry.nameLength, true))
-            return false;
+        if (!m_file->seek(entry.nameLength, true)) return false;
     }
     else
     {
         char name[kMaxNameLength + 1];
-        if (m_file->read(name, entry.nameLength) != entry.nameLength)
-            return false;
+        if (m_file->read(name, entry.nameLength) != entry.nameLength) return false;
         CString text(name, entry.nameLength);
         text.replace('\\', '/');
         splitName(text, entry.simpleName, entry.fullName);
     }
-    if (!m_file->seek(entry.extraLength, true))
-        return false;
+    if (!m_file->seek(entry.extraLength, true)) return false;
     entry.dataOffset = static_cast<int32_t>(pos + entry.nameLength + entry.extraLength);
 
     if (entry.flags & kFlagDataDescriptor)
     {
-        if (!findDataDescriptor(entry))
-            return false;
+        if (!findDataDescriptor(entry)) return false;
     }
     else
     {
@@ -145,11 +145,9 @@ bool CZipReader::scanLocalHeader()
             zuLog(ELL_ERROR, "CZipReader failed to add %s", entryName(entry).c_str());
             return false;
         }
-        if (keep)
-            zuLog(ELL_INFORMATION, "CZipReader added %s", entryName(entry).c_str());
+        if (keep) zuLog(ELL_INFORMATION, "CZipReader added %s", entryName(entry).c_str());
     }
-    if (keep)
-        m_entries.push_back(std::move(entry));
+    if (keep) m_entries.push_back(std::move(entry));
     return true;
 }
 
@@ -164,11 +162,9 @@ bool CZipReader::findDataDescriptor(SZipFileEntry& entry)
     while (from + 4 <= archiveSize)
     {
         int64_t want = std::min<int64_t>(sizeof buffer, archiveSize - from);
-        if (!m_file->seek(static_cast<int32_t>(from)))
-            break;
+        if (!m_file->seek(static_cast<int32_t>(from))) break;
         int32_t got = m_file->read(buffer, static_cast<uint32_t>(want));
-        if (got < 4)
-            break;
+        if (got < 4) break;
         for (int32_t i = 0; i + 4 <= got; ++i)
         {
             if (buffer[i] != 0x50 || buffer[i + 1] != 0x4b || buffer[i + 2] != 0x07 ||
@@ -179,8 +175,7 @@ bool CZipReader::findDataDescriptor(SZipFileEntry& entry)
             if (at + 16 > archiveSize || !m_file->seek(static_cast<int32_t>(at + 4)) ||
                 m_file->read(record, 12) != 12)
                 continue;
-            if (int64_t(le32(record + 4)) != at - entry.dataOffset)
-                continue;
+            if (int64_t(le32(record + 4)) != at - entry.dataOffset) continue;
             entry.crc32 = le32(record);
             entry.compressedSize = le32(record + 4);
             entry.uncompressedSize = le32(record + 8);
@@ -206,8 +201,7 @@ int32_t CZipReader::findEntry(const CString& name) const
 bool CZipReader::hasFolder(const CString& folder) const
 {
     for (const SZipFileEntry& entry : m_entries)
-        if (entry.fullName.startsWith(folder))
-            return true;
+        if (entry.fullName.startsWith(folder)) return true;
     return false;
 }
 
@@ -219,8 +213,7 @@ zu::io::IFileList* CZipReader::createFileList(const CString& folder, const CStri
 zu::io::IReadFile* CZipReader::createAndOpenFile(const CString& name)
 {
     int32_t index = findEntry(name);
-    if (index < 0)
-        return nullptr;
+    if (index < 0) return nullptr;
     const SZipFileEntry& entry = m_entries[size_t(index)];
     const CString& memberName = entryName(entry);
 
@@ -258,8 +251,8 @@ zu::io::IReadFile* CZipReader::inflateEntry(const SZipFileEntry& entry)
     const CString& memberName = entryName(entry);
     const uint64_t compressed = entry.compressedSize;
     const uint64_t uncompressed = entry.uncompressedSize;
-    if (uncompressed >= INT32_MAX || int64_t(entry.dataOffset) + int64_t(compressed) >
-                                         m_file->getSize() ||
+    if (uncompressed >= INT32_MAX ||
+        int64_t(entry.dataOffset) + int64_t(compressed) > m_file->getSize() ||
         uncompressed > compressed * kMaxDeflateRatio + 1024)
     {
         zuLog(ELL_ERROR, "Error decompressing %s: its sizes don't agree", memberName.c_str());

@@ -34,7 +34,7 @@ struct SZipFileEntry
 
 class CZipReader : public zu::io::IArchiveReader
 {
-public:
+  public:
     // Scans the archive; null when the file is not a zip archive at all (its
     // first bytes are neither a member header nor an empty archive's end record).
     // The reader keeps a reference to the file.
@@ -54,7 +54,7 @@ public:
     // The index of a member, or -1.
     int32_t findEntry(const zu::core::CString& name) const;
 
-private:
+  private:
     explicit CZipReader(zu::io::IReadFile* file);
     // Reads one local header and its data's extent; false ends the scan.
     bool scanLocalHeader();

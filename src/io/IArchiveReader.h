@@ -14,7 +14,7 @@ class IFileList;
 
 class IArchiveReader : public virtual IUnknown
 {
-public:
+  public:
     // The member as a read file (to drop), or null when it is missing or
     // cannot be read. Names use "/"; one leading "/" is ignored.
     virtual IReadFile* createAndOpenFile(const core::CString& name) = 0;
