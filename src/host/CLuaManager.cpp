@@ -3,6 +3,9 @@
 #include "core/Output.h"
 #include "host/KelvoTable.h"
 #include "io/IFileSystem.h"
+#include "lua/CLuaFileLibrary.h"
+#include "lua/CLuaWChar.h"
+#include "lua/luaCpp/LuaHelpers.h"
 #include "other/IKelvoDevice.h"
 
 #include <lua.hpp>
@@ -16,27 +19,6 @@ namespace
 {
 
 CLuaManager* g_manager = nullptr;
-
-// Replaces the error value by debug.traceback(error, 2) when the script still
-// has the debug library's traceback.
-int tracebackHandler(lua_State* L)
-{
-    lua_getglobal(L, "debug");
-    if (lua_istable(L, -1))
-    {
-        lua_getfield(L, -1, "traceback");
-        if (lua_isfunction(L, -1))
-        {
-            lua_pushvalue(L, 1);
-            lua_pushinteger(L, 2);
-            lua_call(L, 2, 1);
-            return 1;
-        }
-        lua_pop(L, 1);
-    }
-    lua_pop(L, 1);
-    return 1;
-}
 
 zu::core::CString errorText(lua_State* L, int index)
 {
@@ -77,7 +59,9 @@ void CLuaManager::init(zu::IKelvoDevice* device)
         lua_pop(m_state, 1);
     }
 
-    // The script libraries are registered here as they are created.
+    zu::lua::CLuaWChar::install(m_state);
+    m_fileLibrary = new zu::lua::CLuaFileLibrary(device ? device->getFileSystem() : nullptr);
+    m_fileLibrary->install(m_state);
 
     zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
     if (device && device->getFileSystem())
@@ -115,6 +99,8 @@ CLuaManager::~CLuaManager()
         lua_close(m_state);
         m_state = nullptr;
     }
+    delete m_fileLibrary;
+    m_fileLibrary = nullptr;
     if (g_manager == this)
         g_manager = nullptr;
     m_printList.clear();
@@ -149,7 +135,7 @@ bool CLuaManager::protectedCall(int nargs)
 {
     lua_State* L = m_state;
     int functionIndex = lua_gettop(L) - nargs;
-    lua_pushcfunction(L, tracebackHandler);
+    lua_pushcfunction(L, zu::lua::tracebackHandler);
     lua_insert(L, functionIndex);
     int status = lua_pcall(L, nargs, 1, functionIndex);
     lua_remove(L, functionIndex);

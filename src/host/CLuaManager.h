@@ -22,6 +22,10 @@ namespace audio
 {
 class IAudioDriver;
 }
+namespace lua
+{
+class CLuaFileLibrary;
+}
 } // namespace zu
 
 namespace pellora::lua
@@ -118,6 +122,7 @@ private:
     zu::IKelvoDevice* m_device = nullptr;
     zu::audio::IAudioDriver* m_audioDriver = nullptr;
     lua_State* m_state = nullptr;
+    zu::lua::CLuaFileLibrary* m_fileLibrary = nullptr;
     int m_hookRef = -1;
     int m_callbacks[CB_COUNT] = {};
     int m_mouseX = 0;

@@ -1,0 +1,67 @@
+// CLuaWChar: the native side of the script class WChar, a text value held
+// natively so that its exact bytes (any values, zero bytes included) survive
+// the trip through scripts, for GUI texts and font rendering.
+//
+// Positions seen by scripts are 1-based, except charAt's index, which is
+// 0-based. Lengths count bytes. Methods raise a script error only for an
+// argument of the wrong type; values out of range give an empty text, 0 or
+// nil as documented per method.
+#pragma once
+
+#include "core/CString.h"
+#include "lua/luaCpp/SLuaMethod.h"
+
+#include <cstdint>
+
+namespace zu::lua
+{
+
+class CLuaWChar
+{
+public:
+    static constexpr const char* className = "WChar";
+    static const SLuaMethod<CLuaWChar> methods[];
+
+    // Registers the class table WChar in the state.
+    static void install(lua_State* L);
+    // WChar(a1, ..., an): an empty text, then append(a1, ..., an).
+    static CLuaWChar* construct(lua_State* L);
+    // Leaves a new script-owned WChar with the text on the stack.
+    static void pushNew(lua_State* L, const core::CString& text);
+
+    explicit CLuaWChar(core::CString text = core::CString()) : m_text(std::move(text)) {}
+    virtual ~CLuaWChar() = default;
+
+    const core::CString& getText() const { return m_text; }
+
+    // Methods, in the order of the method list.
+    int append(lua_State* L);
+    int length(lua_State* L);
+    int equals(lua_State* L);
+    int lessThan(lua_State* L);
+    int toString(lua_State* L);
+    int toInteger(lua_State* L);
+    int toNumber(lua_State* L);
+    int toLower(lua_State* L);
+    int find(lua_State* L);
+    int sub(lua_State* L);
+    int charAt(lua_State* L);
+
+    // The text rules behind toInteger, toNumber and sub.
+    // Digits read from the last byte back (to the second when the first is
+    // "-") with weights 1, 10, 100...; other bytes skipped; wraps at 32 bits.
+    static int32_t textToInteger(const core::CString& text);
+    // Integer part and fraction split at the first "."; 32-bit float.
+    static float textToNumber(const core::CString& text);
+    // The piece selected by sub's arguments; argc is how many were given.
+    static core::CString subText(const core::CString& text, int argc, int64_t i, int64_t j);
+
+private:
+    // Appends the values at 1..top, blank-separated; raises the type error
+    // for a foreign userdata before changing anything.
+    static void appendArguments(lua_State* L, core::CString& text);
+
+    core::CString m_text;
+};
+
+} // namespace zu::lua

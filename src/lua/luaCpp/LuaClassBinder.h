@@ -1,0 +1,230 @@
+// LuaClassBinder<T>: publishes the native class T to scripts as userdata.
+//
+// install() makes, in the globals, the class table T::className holding the
+// methods and "new", callable itself as the constructor; and, in the registry,
+// the metatable of T's userdata under the same name. Each userdata holds one
+// T pointer. push() hands a native object to the script; one native object is
+// always represented by one userdata while that userdata lives (a weak-valued
+// "userdata" table in the metatable maps the object's address to it). Objects
+// pushed are owned by the script: the collector deletes them, unless the
+// userdata was entered in the metatable's "do not trash" table (see
+// setDoNotTrash), which is how a native owner lends an object to a script.
+//
+// What T provides:
+//   static constexpr const char* className;   the name scripts see
+//   static const SLuaMethod<T> methods[];      ends with {nullptr, nullptr}
+//   static T* construct(lua_State* L);        builds an object from the
+//       constructor's arguments, found at 1..top; it may raise a script error,
+//       but only before it allocates anything; null makes the call return nil
+//   a public destructor (virtual when T is a base).
+//
+// Script side: WChar("a") and WChar:new("a") both construct (the constructor
+// always drops its first argument, the class table); obj:method(...) calls a
+// method, which raises the standard argument error "T::className expected"
+// when obj is anything else.
+#pragma once
+
+#include "lua/luaCpp/SLuaMethod.h"
+
+#include <lua.hpp>
+
+namespace zu::lua
+{
+
+template <class T> class LuaClassBinder
+{
+public:
+    // Builds the class table and the metatable in this state. Once per state.
+    static void install(lua_State* L)
+    {
+        lua_newtable(L);
+        int classTable = lua_gettop(L);
+        luaL_newmetatable(L, T::className);
+        int meta = lua_gettop(L);
+
+        lua_pushvalue(L, classTable);
+        lua_setglobal(L, T::className);
+        // getmetatable(obj) yields the class table; the real metatable stays hidden.
+        lua_pushvalue(L, classTable);
+        lua_setfield(L, meta, "__metatable");
+        lua_pushvalue(L, classTable);
+        lua_setfield(L, meta, "__index");
+        lua_pushcfunction(L, toString);
+        lua_setfield(L, meta, "__tostring");
+        lua_pushcfunction(L, collect);
+        lua_setfield(L, meta, "__gc");
+
+        lua_newtable(L);
+        lua_pushcfunction(L, constructor);
+        lua_pushvalue(L, -1);
+        lua_setfield(L, classTable, "new");
+        lua_setfield(L, -2, "__call");
+        lua_setmetatable(L, classTable);
+
+        for (const SLuaMethod<T>* entry = T::methods; entry->name; ++entry)
+        {
+            lua_pushlightuserdata(L, const_cast<SLuaMethod<T>*>(entry));
+            lua_pushcclosure(L, callMethod, 1);
+            lua_setfield(L, classTable, entry->name);
+        }
+        lua_pop(L, 2);
+    }
+
+    // Leaves the object's userdata on the stack (nil for null), making it on
+    // first use. Raises "<name> missing metatable" when install() was not run.
+    static void push(lua_State* L, T* object)
+    {
+        if (!object)
+        {
+            lua_pushnil(L);
+            return;
+        }
+        luaL_getmetatable(L, T::className);
+        if (!lua_istable(L, -1))
+            luaL_error(L, "%s missing metatable", T::className);
+        int meta = lua_gettop(L);
+        pushUserdataMap(L, meta);
+        lua_pushlightuserdata(L, object);
+        lua_rawget(L, -2);
+        if (lua_isnil(L, -1))
+        {
+            lua_pop(L, 1);
+            T** slot = static_cast<T**>(lua_newuserdata(L, sizeof(T*)));
+            *slot = object;
+            lua_pushvalue(L, meta);
+            lua_setmetatable(L, -2);
+            lua_pushlightuserdata(L, object);
+            lua_pushvalue(L, -2);
+            lua_rawset(L, -4);
+        }
+        lua_replace(L, meta);
+        lua_settop(L, meta);
+    }
+
+    // The object of the userdata at `index`; raises the standard argument
+    // error naming T::className for anything else.
+    static T* check(lua_State* L, int index)
+    {
+        T** slot = static_cast<T**>(luaL_checkudata(L, index, T::className));
+        if (!*slot)
+            luaL_argerror(L, index, "the object was already released");
+        return *slot;
+    }
+
+    // The object of the userdata at `index`, or null when it is none of ours.
+    static T* test(lua_State* L, int index)
+    {
+        void* data = lua_touserdata(L, index);
+        if (!data || lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index))
+            return nullptr;
+        luaL_getmetatable(L, T::className);
+        bool ours = lua_rawequal(L, -1, -2) != 0;
+        lua_pop(L, 2);
+        return ours ? *static_cast<T**>(data) : nullptr;
+    }
+
+    // Enters (or removes) the userdata at `index` in the "do not trash"
+    // table: while entered, the collector never deletes its object, and the
+    // entry keeps the userdata alive until the state closes.
+    static void setDoNotTrash(lua_State* L, int index, bool keep)
+    {
+        check(L, index);
+        index = index > 0 ? index : lua_gettop(L) + index + 1;
+        luaL_getmetatable(L, T::className);
+        lua_getfield(L, -1, "do not trash");
+        if (!lua_istable(L, -1))
+        {
+            lua_pop(L, 1);
+            lua_newtable(L);
+            lua_pushvalue(L, -1);
+            lua_setfield(L, -3, "do not trash");
+        }
+        lua_pushvalue(L, index);
+        if (keep)
+            lua_pushboolean(L, 1);
+        else
+            lua_pushnil(L);
+        lua_rawset(L, -3);
+        lua_pop(L, 2);
+    }
+
+private:
+    // Pushes meta."userdata", a table with weak values that is its own
+    // metatable, creating it on first use.
+    static void pushUserdataMap(lua_State* L, int meta)
+    {
+        lua_getfield(L, meta, "userdata");
+        if (lua_istable(L, -1))
+            return;
+        lua_pop(L, 1);
+        lua_newtable(L);
+        lua_pushvalue(L, -1);
+        lua_setmetatable(L, -2);
+        lua_pushliteral(L, "v");
+        lua_setfield(L, -2, "__mode");
+        lua_pushvalue(L, -1);
+        lua_setfield(L, meta, "userdata");
+    }
+
+    static int constructor(lua_State* L)
+    {
+        if (lua_gettop(L) > 0)
+            lua_remove(L, 1);
+        push(L, T::construct(L));
+        return 1;
+    }
+
+    static int callMethod(lua_State* L)
+    {
+        auto* entry = static_cast<const SLuaMethod<T>*>(lua_touserdata(L, lua_upvalueindex(1)));
+        T* object = check(L, 1);
+        lua_remove(L, 1);
+        return (object->*(entry->method))(L);
+    }
+
+    static int toString(lua_State* L)
+    {
+        T** slot = static_cast<T**>(luaL_checkudata(L, 1, T::className));
+        lua_pushfstring(L, "%s (%p)", T::className, static_cast<void*>(*slot));
+        return 1;
+    }
+
+    static int collect(lua_State* L)
+    {
+        T** slot = static_cast<T**>(luaL_checkudata(L, 1, T::className));
+        if (!*slot)
+            return 0;
+        lua_getmetatable(L, 1);
+        int meta = lua_gettop(L);
+        lua_getfield(L, meta, "do not trash");
+        if (lua_istable(L, -1))
+        {
+            lua_pushvalue(L, 1);
+            lua_rawget(L, -2);
+            if (!lua_isnil(L, -1))
+                return 0;
+        }
+        T* object = *slot;
+        *slot = nullptr;
+        // A new object may later get this address: it must not find this
+        // userdata in the map.
+        lua_getfield(L, meta, "userdata");
+        if (lua_istable(L, -1))
+        {
+            lua_pushlightuserdata(L, object);
+            lua_rawget(L, -2);
+            bool mapsHere = lua_rawequal(L, -1, 1) != 0;
+            lua_pop(L, 1);
+            if (mapsHere)
+            {
+                lua_pushlightuserdata(L, object);
+                lua_pushnil(L);
+                lua_rawset(L, -3);
+            }
+        }
+        delete object;
+        return 0;
+    }
+};
+
+} // namespace zu::lua

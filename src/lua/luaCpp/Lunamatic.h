@@ -1,0 +1,116 @@
+// Lunamatic<T>: base of native objects that scripts see as plain tables
+// carrying their methods (GUI elements, network bindings).
+//
+// Each object's table holds, at key 0, a light userdata with the object's
+// address and, under each name of T::methods, a closure that calls that
+// member function on the object found at key 0. Scripts call them with the
+// colon form: element:setText("x"). A closure given anything other than such
+// a table, or a table whose object is gone, returns nothing and does nothing.
+//
+// The native owner decides the object's life; the table has no collector.
+// Destroying the object clears key 0 of its table (so a script that kept the
+// table only gets silent no-ops) and releases the registry reference. If the
+// script state is closed before the object, the owner calls forgetLuaState()
+// first so the destructor leaves the dead state alone.
+//
+// What T provides: it derives from Lunamatic<T> and has
+//   static const SLuaMethod<T> methods[];   ends with {nullptr, nullptr}
+// Derived constructors may add their own fields to the table (see push()).
+#pragma once
+
+#include "lua/luaCpp/SLuaMethod.h"
+
+#include <lua.hpp>
+
+#include <unordered_set>
+
+namespace zu::lua
+{
+
+template <class T> class Lunamatic
+{
+public:
+    explicit Lunamatic(lua_State* L) : m_luaState(L)
+    {
+        lua_newtable(L);
+        lua_pushvalue(L, -1);
+        m_tableRef = luaL_ref(L, LUA_REGISTRYINDEX);
+        lua_pushlightuserdata(L, address());
+        lua_rawseti(L, -2, 0);
+        for (const SLuaMethod<T>* entry = T::methods; entry->name; ++entry)
+        {
+            lua_pushlightuserdata(L, const_cast<SLuaMethod<T>*>(entry));
+            lua_pushcclosure(L, dispatch, 1);
+            lua_setfield(L, -2, entry->name);
+        }
+        lua_pop(L, 1);
+        liveObjects().insert(address());
+    }
+
+    virtual ~Lunamatic()
+    {
+        liveObjects().erase(address());
+        if (!m_luaState)
+            return;
+        lua_rawgeti(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+        if (lua_istable(m_luaState, -1))
+        {
+            lua_pushnil(m_luaState);
+            lua_rawseti(m_luaState, -2, 0);
+        }
+        lua_pop(m_luaState, 1);
+        luaL_unref(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+        m_luaState = nullptr;
+    }
+
+    Lunamatic(const Lunamatic&) = delete;
+    Lunamatic& operator=(const Lunamatic&) = delete;
+
+    // Pushes the object's table (nil once the state is forgotten).
+    void push() const
+    {
+        if (m_luaState)
+            lua_rawgeti(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+    }
+
+    lua_State* getLuaState() const { return m_luaState; }
+
+    // For an owner that outlives the script state: after this the object
+    // touches no script state again.
+    void forgetLuaState() { m_luaState = nullptr; }
+
+protected:
+    lua_State* m_luaState;
+    int m_tableRef = LUA_NOREF;
+    // Free for derived classes (a callback reference, say); the binder never
+    // reads it.
+    int m_scriptRef = -1;
+
+private:
+    void* address() { return static_cast<Lunamatic*>(this); }
+
+    // Every live object of this class, so a closure never calls through an
+    // address that is stale or belongs to another class.
+    static std::unordered_set<void*>& liveObjects()
+    {
+        static std::unordered_set<void*> objects;
+        return objects;
+    }
+
+    static int dispatch(lua_State* L)
+    {
+        if (!lua_istable(L, 1))
+            return 0;
+        lua_rawgeti(L, 1, 0);
+        void* object = lua_type(L, -1) == LUA_TLIGHTUSERDATA ? lua_touserdata(L, -1) : nullptr;
+        lua_pop(L, 1);
+        if (!object || !liveObjects().count(object))
+            return 0;
+        auto* entry = static_cast<const SLuaMethod<T>*>(lua_touserdata(L, lua_upvalueindex(1)));
+        T* self = static_cast<T*>(static_cast<Lunamatic*>(object));
+        lua_remove(L, 1);
+        return (self->*(entry->method))(L);
+    }
+};
+
+} // namespace zu::lua
