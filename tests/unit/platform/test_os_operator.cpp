@@ -86,6 +86,17 @@ TEST_F(OSOperatorTest, RegistryFileSkipsDamagedLinesAndLeavesNoTemporaryFile)
     EXPECT_EQ(listing, "registry.txt\n");
 }
 
+TEST_F(OSOperatorTest, ProgramsStartWithoutAShellAndTheirArgumentsAsGiven)
+{
+    auto* os = new kelvo::COSOperator("test");
+    os->runProcess("touch", (m_dir + "/plain").c_str());
+    for (int i = 0; i < 200 && access((m_dir + "/plain").c_str(), F_OK) != 0; ++i)
+        usleep(10000);
+    EXPECT_EQ(access((m_dir + "/plain").c_str(), F_OK), 0);
+    os->runProcess("no-such-program-here", "x");
+    os->drop();
+}
+
 TEST_F(OSOperatorTest, ClipboardWithoutDisplayStaysInTheProcess)
 {
     auto* os = new kelvo::COSOperator("test");
