@@ -1,5 +1,6 @@
 #include "game/CGameMain.h"
 
+#include "audio/IAudioDriver.h"
 #include "core/Output.h"
 #include "game/CGameState.h"
 #include "io/IFileSystem.h"
@@ -50,6 +51,10 @@ void CGameMain::run()
         m_lastTime = now;
     float dt = static_cast<float>(now - m_lastTime);
     m_lastTime = now;
+
+    // Music keeps streaming on every pass, whether or not the state updates.
+    if (audio::IAudioDriver* audioDriver = m_device->getAudioDriver())
+        audioDriver->update();
 
     int next = STATE_STAY;
     if (dt > 0.f)

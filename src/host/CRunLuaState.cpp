@@ -1,5 +1,6 @@
 #include "host/CRunLuaState.h"
 
+#include "audio/IAudioDriver.h"
 #include "host/CLuaManager.h"
 #include "host/SScriptInput.h"
 #include "io/IFileSystem.h"
@@ -26,8 +27,21 @@ CRunLuaState::~CRunLuaState()
 int CRunLuaState::activate()
 {
     m_device->setEventReceiver(this);
-    // Relative sound and music names are found in this folder once the audio
-    // driver exists.
+    // A fresh script finds its sounds and music beside main.lua and starts
+    // with nothing playing, full volume and no pitch change.
+    if (m_audioDriver)
+    {
+        zu::core::CString folder = "$GAME_RESOURCES$/pellora/";
+        if (zu::io::IFileSystem* fileSystem = m_device->getFileSystem())
+            folder = fileSystem->resolvePath(folder);
+        m_audioDriver->setSoundFolder(folder);
+        m_audioDriver->stopAllMusic();
+        m_audioDriver->stopAllTrackedSounds();
+        m_audioDriver->setSoundVolumeLevel(5);
+        m_audioDriver->setMusicVolumeLevel(5);
+        m_audioDriver->setVoiceDucking(false);
+        m_audioDriver->setGlobalPitch(1.0f);
+    }
     m_nextState = 0;
 
     m_scriptManager = new lua::CLuaManager();

@@ -1,5 +1,6 @@
 #include "other/CDeviceStub.h"
 
+#include "audio/COpenALDriver.h"
 #include "core/Output.h"
 #include "event/IEventReceiver.h"
 #include "io/CFileSystem.h"
@@ -37,6 +38,7 @@ CDeviceStub::CDeviceStub(const zu::core::CString& applicationVersion, zu::ITimer
 CDeviceStub::~CDeviceStub()
 {
     // Components go before the services they were built on.
+    zu::dropAndClear(m_audioDriver);
     zu::dropAndClear(m_videoDriver);
     zu::dropAndClear(m_cursorControl);
     zu::dropAndClear(m_videoModeList);
@@ -44,6 +46,13 @@ CDeviceStub::~CDeviceStub()
     zu::dropAndClear(m_osOperator);
     zu::dropAndClear(m_timer);
     zu::dropAndClear(m_logger);
+}
+
+zu::audio::IAudioDriver* CDeviceStub::getAudioDriver()
+{
+    if (!m_audioDriver)
+        m_audioDriver = new audio::COpenALDriver(m_fileSystem, m_timer);
+    return m_audioDriver;
 }
 
 zu::IVideoModeList* CDeviceStub::getVideoModeList()

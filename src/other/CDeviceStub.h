@@ -35,7 +35,9 @@ public:
     zu::event::ILogger* getLogger() override { return m_logger; }
     zu::IOSOperator* getOSOperator() override { return m_osOperator; }
     zu::ITimer* getTimer() override { return m_timer; }
-    zu::audio::IAudioDriver* getAudioDriver() override { return nullptr; }
+    // Created on first request; without a sound device it still exists and
+    // plays nothing.
+    zu::audio::IAudioDriver* getAudioDriver() override;
     zu::input::IJoystickDriver* getJoystickDriver() override { return nullptr; }
 
     bool isKeyDown(uint32_t key) const override;
@@ -78,6 +80,7 @@ protected:
     zu::ICursorControl* m_cursorControl = nullptr;
     zu::event::ILogger* m_logger = nullptr;
     zu::IOSOperator* m_osOperator = nullptr;
+    zu::audio::IAudioDriver* m_audioDriver = nullptr;
     zu::event::IEventReceiver* m_userReceiver = nullptr;
     zu::EDriverType m_driverType = zu::EDT_NONE;
     CVideoModeList* m_videoModeList = nullptr;

@@ -7,6 +7,7 @@ must be seen:
 
     args: --frames 5          options added after --headless (default: --frames 10)
     exit: 0                   expected exit code (default 0)
+    env: NAME=value ...       environment variables set for the run
     ---
     Lua: init                 lines that must appear in this order (fnmatch
     Lua: update *             patterns matched against whole output lines)
@@ -66,6 +67,9 @@ def main():
         env["HOME"] = os.path.join(tmp, "home")
         env["XDG_DATA_HOME"] = os.path.join(tmp, "home", ".local", "share")
         env["TMPDIR"] = tmp
+        for pair in shlex.split(options.get("env", "")):
+            name, _, value = pair.partition("=")
+            env[name] = value
         cmd = [exe, "--headless"] + shlex.split(options["args"])
         if os.path.exists(os.path.join(game, "events")):
             cmd += ["--events", os.path.join(game, "events")]
