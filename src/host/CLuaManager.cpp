@@ -3,6 +3,8 @@
 #include "core/Output.h"
 #include "host/KelvoTable.h"
 #include "io/IFileSystem.h"
+#include "lua/CLuaAudioLibrary.h"
+#include "lua/CLuaBox2dLibrary.h"
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaWChar.h"
 #include "lua/luaCpp/LuaHelpers.h"
@@ -62,6 +64,10 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     zu::lua::CLuaWChar::install(m_state);
     m_fileLibrary = new zu::lua::CLuaFileLibrary(device ? device->getFileSystem() : nullptr);
     m_fileLibrary->install(m_state);
+    m_audioLibrary = new zu::lua::CLuaAudioLibrary(m_audioDriver);
+    m_audioLibrary->install(m_state);
+    m_box2dLibrary = new zu::lua::CLuaBox2dLibrary();
+    m_box2dLibrary->install(m_state);
 
     zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
     if (device && device->getFileSystem())
@@ -101,6 +107,10 @@ CLuaManager::~CLuaManager()
     }
     delete m_fileLibrary;
     m_fileLibrary = nullptr;
+    delete m_audioLibrary;
+    m_audioLibrary = nullptr;
+    delete m_box2dLibrary;
+    m_box2dLibrary = nullptr;
     if (g_manager == this)
         g_manager = nullptr;
     m_printList.clear();

@@ -25,6 +25,8 @@ class IAudioDriver;
 namespace lua
 {
 class CLuaFileLibrary;
+class CLuaAudioLibrary;
+class CLuaBox2dLibrary;
 }
 } // namespace zu
 
@@ -123,6 +125,8 @@ private:
     zu::audio::IAudioDriver* m_audioDriver = nullptr;
     lua_State* m_state = nullptr;
     zu::lua::CLuaFileLibrary* m_fileLibrary = nullptr;
+    zu::lua::CLuaAudioLibrary* m_audioLibrary = nullptr;
+    zu::lua::CLuaBox2dLibrary* m_box2dLibrary = nullptr;
     int m_hookRef = -1;
     int m_callbacks[CB_COUNT] = {};
     int m_mouseX = 0;
