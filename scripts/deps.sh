@@ -6,8 +6,8 @@ set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config ccache
     libluajit-5.1-dev libopenal-dev libvorbis-dev zlib1g-dev libjpeg-dev
-    libglew-dev libbox2d-dev libsdl2-dev xvfb xauth x11-apps imagemagick)
-test_packages=(libgtest-dev python3 xdotool mesa-utils libgl1-mesa-dri netpbm
+    libglew-dev libbox2d-dev libsdl2-dev xvfb xauth x11-apps imagemagick libgl1-mesa-dri)
+test_packages=(libgtest-dev python3 xdotool mesa-utils netpbm
     libjpeg-turbo-progs zip vorbis-tools sox espeak-ng qpdf clang)
 
 wanted=("${build_packages[@]}")

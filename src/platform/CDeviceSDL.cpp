@@ -6,6 +6,7 @@
 #include "platform/COSOperator.h"
 #include "platform/SDLKeyMap.h"
 #include "video/IVideoDriver.h"
+#include "video/OpenGL/CVideoOpenGL.h"
 #include "video/null/CVideoNull.h"
 
 #include <SDL.h>
@@ -133,21 +134,40 @@ bool CDeviceSDL::createWindow(zu::core::SDimension2i size, bool fullscreen, bool
                                 size.height, flags);
     if (!m_window)
     {
-        zu::core::zuLog(zu::core::ELL_ERROR, "Could not create the window: %s", SDL_GetError());
+        reportGraphicsFailure(zu::core::CString("Could not create the window: ") + SDL_GetError());
         return false;
     }
     m_cursor = new CCursorControlSDL(m_window, size);
     m_cursorControl = m_cursor;
 
-    // Drawing arrives with the graphics drivers; until then every driver type
-    // keeps its state on the null driver.
-    (void)vsync;
-    m_videoDriver = new video::CVideoNull(m_fileSystem, size);
+    if (m_driverType == zu::EDT_NULL)
+        m_videoDriver = new video::CVideoNull(m_fileSystem, size, this);
+    else
+    {
+        auto* driver =
+            new video::CVideoOpenGL(m_fileSystem, this, m_window, size, fullscreen, false, vsync);
+        if (!driver->isValid())
+        {
+            // A driver without a context would fail on its first GL call.
+            driver->drop();
+            reportGraphicsFailure("Could not create an OpenGL context on the window. The "
+                                  "graphics driver may not support OpenGL.");
+            return false;
+        }
+        m_videoDriver = driver;
+    }
     if (fullscreen)
         applyWindowMode(size, true);
     m_videoDriver->setTextureFlag(zu::video::ETCF_CREATE_MIP_MAPS, true);
     SDL_StartTextInput();
     return m_videoDriver != nullptr;
+}
+
+void CDeviceSDL::reportGraphicsFailure(const zu::core::CString& reason)
+{
+    zu::core::zuLogText(reason.c_str(), zu::core::ELL_ERROR);
+    // Without a display the box fails at once; the log line stays.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Pellora", reason.c_str(), m_window);
 }
 
 bool CDeviceSDL::showSettingsDialog(const std::vector<zu::core::CString>& languages, int iconId)

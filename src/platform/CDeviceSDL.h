@@ -52,6 +52,8 @@ protected:
 private:
     void onResize(int width, int height);
     bool applyWindowMode(zu::core::SDimension2i size, bool fullscreen);
+    // Logs why the graphics could not start and tells the user in a message box.
+    void reportGraphicsFailure(const zu::core::CString& reason);
     void postKey(uint32_t key, zu::event::KeyAction action, uint16_t character, bool shift,
                  bool control);
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""A person's input reaches the script: a real window under an X server (run
+"""A person's input reaches the script (and F11 saves a screenshot): a real window under an X server (run
 this under xvfb-run), driven from outside with xdotool, whose script prints
 what it received.
 
@@ -39,13 +39,13 @@ def main():
             f.write(CONFIG)
         env = dict(os.environ, HOME=game, XDG_DATA_HOME=os.path.join(game, "data"))
         proc = subprocess.Popen([exe, game], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                env=env, text=True)
+                                env=env, text=True, cwd=game)
         lines = queue.Queue()
         seen = []
         threading.Thread(target=lambda: [lines.put(l.rstrip("\n")) for l in proc.stdout],
                          daemon=True).start()
 
-        def wait_for(text, timeout=15):
+        def wait_for(text, timeout=15, prefix=False):
             end = time.time() + timeout
             while time.time() < end:
                 try:
@@ -53,8 +53,8 @@ def main():
                 except queue.Empty:
                     continue
                 seen.append(line)
-                if line == text:
-                    return
+                if line == text or (prefix and line.startswith(text)):
+                    return line
             raise AssertionError("never saw %r; output so far:\n%s" % (text, "\n".join(seen)))
 
         try:
@@ -72,6 +72,14 @@ def main():
             xdotool("key", "F5", "Left", "KP_5")
             wait_for("Lua: keyPress 116")
             wait_for("Lua: keyPress 37")
+            # F11 saves the finished frame into the working folder.
+            xdotool("key", "F11")
+            line = wait_for("Screenshot written: Screen-", prefix=True)
+            shot = os.path.join(game, line.split(": ", 1)[1])
+            info = subprocess.run(["identify", "-format", "%w %h %Q", shot], check=True,
+                                  capture_output=True, text=True).stdout
+            if info != "640 480 100":
+                raise AssertionError("screenshot is %r, expected 640 x 480 at quality 100" % info)
             xdotool("mousemove", "--window", window, "100", "50", "click", "1")
             wait_for("Lua: mouseButton 100 50 0 1")
             xdotool("click", "--repeat", "2", "--delay", "40", "1")

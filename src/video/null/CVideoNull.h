@@ -271,6 +271,14 @@ protected:
     std::vector<zu::video::IMaterialRenderer*> m_materialRenderers;
     std::vector<zu::video::SLight> m_lights;
     zu::video::SExposedVideoData m_nativeHandles;
+    // Fog as last set.
+    bool m_fogLinear = true;
+    float m_fogStart = 50.f;
+    float m_fogEnd = 100.f;
+    float m_fogDensity = 0.01f;
+    bool m_pixelFog = false;
+    bool m_rangeFog = false;
+    uint32_t m_fogColor = 0x00FFFFFF;
 
 private:
     void compute2DMapping();
@@ -304,14 +312,6 @@ private:
     uint32_t m_lastFpsTime = 0;
     uint32_t m_framesCounted = 100;
     uint32_t m_primitivesDrawn = 0;
-    // Fog as last set.
-    bool m_fogLinear = true;
-    float m_fogStart = 50.f;
-    float m_fogEnd = 100.f;
-    float m_fogDensity = 0.01f;
-    bool m_pixelFog = false;
-    bool m_rangeFog = false;
-    uint32_t m_fogColor = 0x00FFFFFF;
     // Material types already reported as having no renderer.
     std::set<int32_t> m_reportedMaterialTypes;
     MillisecondClock m_millisecondClock;

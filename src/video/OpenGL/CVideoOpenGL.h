@@ -1,0 +1,89 @@
+// CVideoOpenGL: the OpenGL driver. It draws what the shared driver base
+// batches and sets up, through fixed-function GL plus buffer objects and
+// frame-buffer render targets. Everything else (caches, the 2D batch and its
+// flush rules, screenshot naming) is the base's.
+#pragma once
+
+#include "video/null/CVideoNull.h"
+
+struct SDL_Window;
+
+namespace kelvo::video
+{
+
+class COpenGLContext;
+
+class CVideoOpenGL : public CVideoNull
+{
+public:
+    // Creates the context on the window. When that fails the driver exists
+    // but has no context (isValid is false) and must be dropped unused.
+    CVideoOpenGL(zu::io::IFileSystem* fileSystem, zu::IKelvoDevice* device, SDL_Window* window,
+                 SDimension2i screenSize, bool fullscreen, bool stencil, bool vsync);
+    ~CVideoOpenGL() override;
+
+    bool isValid() const;
+
+    bool beginScene(bool backBuffer, bool zBuffer, uint32_t color, bool clear = true) override;
+    void clearScreen(bool zBuffer, uint32_t color) override;
+    bool endScene() override;
+    bool hasFeature(int feature) const override;
+
+    void setTransform(zu::video::ETransformState state, const zu::core::CMatrix4& matrix) override;
+    void prepare3DStates() override;
+    void prepare2DStates(bool alpha, bool texture, bool alphaChannel, bool filter) override;
+    zu::video::Mesh* createMesh(zu::video::EPrimitiveType type,
+                                const zu::video::EVertexFeature* format,
+                                uint16_t vertexCapacity) override;
+    void drawRenderState(zu::video::RenderState& renderState) override;
+    bool setRenderTarget(zu::video::ITexture* texture) override;
+    void setViewPort(const zu::video::SRecti& rect) override;
+    void setScissor(const zu::video::SRecti* rect) override;
+
+    void setFog(uint32_t color, bool linear, float start, float end, float density,
+                bool pixelFog, bool rangeFog) override;
+    void clearLights() override;
+    void addLight(const zu::video::SLight& light) override;
+    void setAmbientColor(uint32_t color) override;
+    int32_t getMaxLightCount() const override { return m_maxLights; }
+
+    void onResize(SDimension2i size) override;
+    bool switchFullscreen(bool on, SDimension2i size) override;
+    zu::EDriverType getDriverType() const override { return zu::EDT_OPENGL; }
+
+    // A screenshot of the back buffer is taken from the finished frame, just
+    // before it is presented; one of a texture is taken at once.
+    bool writeScreenshot(const CString& folder, const CString& name,
+                         zu::video::ITexture* texture) override;
+
+    // The shared material states (colours, fill mode, depth, culling, fog).
+    void setBasicRenderStates(const zu::video::MaterialState& material,
+                              const zu::video::MaterialState& lastMaterial,
+                              bool resetAllRenderStates) override;
+
+protected:
+    zu::video::ITexture* createApiTexture(const CString& name, zu::video::IImage* image) override;
+    zu::video::ITexture* createTargetTexture(const CString& name, SDimension2i size,
+                                             zu::video::ECOLOR_FORMAT format) override;
+    bool readPixels(zu::video::ITexture* texture, std::vector<uint8_t>& rgbRows,
+                    SDimension2i& size) override;
+
+private:
+    // Makes the texture (or none, the back buffer) the target of drawing.
+    void bindTarget(zu::video::ITexture* texture);
+    void loadProjection();
+    void setInitialStates();
+    void registerRenderers();
+
+    COpenGLContext* m_context = nullptr;
+    int32_t m_lastLightIndex = -1;
+    int32_t m_maxLights = 8;
+    zu::core::CMatrix4 m_projectionCopy;
+    bool m_resetAllStates = true;
+    bool m_stencil = false;
+    bool m_screenshotPending = false;
+    CString m_screenshotFolder;
+    CString m_screenshotName;
+};
+
+} // namespace kelvo::video

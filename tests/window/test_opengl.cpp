@@ -1,0 +1,444 @@
+// The OpenGL driver on a real window (a virtual X server in CI): pixels read
+// back from the frame, compared with exact values or with small PNG
+// references. Set PELLORA_UPDATE_GOLDEN=1 to rewrite the references.
+#include "core/CMatrix4.h"
+#include "platform/CDeviceSDL.h"
+#include "video/IVideoDriver.h"
+#include "video/ITexture.h"
+#include "video/OpenGL/CVideoOpenGL.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace zu::video;
+
+namespace
+{
+
+struct SImage
+{
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb; // rows top first
+
+    const uint8_t* at(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
+};
+
+// The back buffer as it is now, top row first.
+SImage readBackBuffer(IVideoDriver* driver)
+{
+    driver->flush2D();
+    SImage image;
+    image.width = driver->getScreenSize().width;
+    image.height = driver->getScreenSize().height;
+    std::vector<uint8_t> bottomFirst(size_t(image.width) * size_t(image.height) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE, bottomFirst.data());
+    image.rgb.resize(bottomFirst.size());
+    const size_t pitch = size_t(image.width) * 3;
+    for (int y = 0; y < image.height; ++y)
+        std::copy_n(&bottomFirst[size_t(image.height - 1 - y) * pitch], pitch,
+                    &image.rgb[size_t(y) * pitch]);
+    return image;
+}
+
+// Decodes an image file through the driver's own loaders.
+SImage loadImage(IVideoDriver* driver, const std::string& path)
+{
+    SImage out;
+    IImage* image = driver->createImage(path.c_str());
+    if (!image)
+        return out;
+    out.width = image->getSize().width;
+    out.height = image->getSize().height;
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+        {
+            uint32_t c = image->getPixel(x, y);
+            out.rgb.push_back(uint8_t(c >> 16));
+            out.rgb.push_back(uint8_t(c >> 8));
+            out.rgb.push_back(uint8_t(c));
+        }
+    image->drop();
+    return out;
+}
+
+std::string run(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r"))
+    {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+void writePpm(const SImage& image, const std::string& path)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << image.width << " " << image.height << "\n255\n";
+    out.write(reinterpret_cast<const char*>(image.rgb.data()), std::streamsize(image.rgb.size()));
+}
+
+// A PNG reference read through netpbm.
+SImage readPng(const std::string& path)
+{
+    SImage image;
+    std::string ppm = run("pngtopnm '" + path + "' 2>/dev/null");
+    int w = 0, h = 0, maxValue = 0, consumed = 0;
+    if (sscanf(ppm.c_str(), "P6 %d %d %d%n", &w, &h, &maxValue, &consumed) != 3 || maxValue != 255)
+        return image;
+    const size_t bytes = size_t(w) * size_t(h) * 3;
+    if (ppm.size() < size_t(consumed) + 1 + bytes)
+        return image;
+    image.width = w;
+    image.height = h;
+    image.rgb.assign(ppm.begin() + consumed + 1, ppm.begin() + consumed + 1 + long(bytes));
+    return image;
+}
+
+::testing::AssertionResult near(const uint8_t* pixel, int r, int g, int b, int tolerance = 2)
+{
+    if (std::abs(pixel[0] - r) <= tolerance && std::abs(pixel[1] - g) <= tolerance &&
+        std::abs(pixel[2] - b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel is (" << int(pixel[0]) << ", " << int(pixel[1])
+                                         << ", " << int(pixel[2]) << "), expected (" << r << ", "
+                                         << g << ", " << b << ")";
+}
+
+// Compares with tests/window/golden/<name>.png; on a mismatch the actual
+// image is written beside the build's copy so a person can look at both.
+void expectGolden(const SImage& actual, const std::string& name)
+{
+    const std::string golden = std::string(PELLORA_GOLDEN_DIR) + "/" + name + ".png";
+    if (getenv("PELLORA_UPDATE_GOLDEN"))
+    {
+        writePpm(actual, "golden.ppm");
+        run("pnmtopng golden.ppm > '" + golden + "'");
+        return;
+    }
+    SImage expected = readPng(golden);
+    ASSERT_EQ(expected.width, actual.width) << golden;
+    ASSERT_EQ(expected.height, actual.height) << golden;
+    int different = 0;
+    for (size_t i = 0; i < actual.rgb.size(); i += 3)
+        for (size_t c = 0; c < 3; ++c)
+            if (std::abs(int(actual.rgb[i + c]) - int(expected.rgb[i + c])) > 24)
+            {
+                ++different;
+                break;
+            }
+    // llvmpipe and a GPU may round a few edge pixels differently.
+    if (different > actual.width * actual.height / 200)
+    {
+        const std::string dir = std::string(PELLORA_GOLDEN_OUT_DIR);
+        fs::create_directories(dir);
+        writePpm(actual, dir + "/" + name + ".actual.ppm");
+        run("pnmtopng '" + dir + "/" + name + ".actual.ppm' > '" + dir + "/" + name +
+            ".actual.png'");
+        fs::copy_file(golden, dir + "/" + name + ".expected.png",
+                      fs::copy_options::overwrite_existing);
+        ADD_FAILURE() << different << " pixels differ from " << golden << "; see " << dir << "/"
+                      << name << ".actual.png";
+    }
+}
+
+class OpenGLDriverTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!getenv("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+        folder = fs::temp_directory_path() / ("pellora-gl-" + std::to_string(getpid()));
+        fs::create_directories(folder);
+        fs::current_path(folder);
+    }
+    void TearDown() override
+    {
+        if (device)
+            device->drop();
+        if (!folder.empty())
+        {
+            fs::current_path(fs::temp_directory_path());
+            fs::remove_all(folder);
+        }
+    }
+    IVideoDriver* open(int width, int height)
+    {
+        device = new kelvo::CDeviceSDL("0.7", "");
+        if (!device->isReady())
+            return nullptr;
+        device->setDriverType(zu::EDT_OPENGL);
+        if (!device->createWindow({width, height}, false, false, false, 0))
+            return nullptr;
+        return device->getVideoDriver();
+    }
+    // A 2 x 2 texture: red, green / blue, white.
+    ITexture* checker(IVideoDriver* driver)
+    {
+        const uint32_t pixels[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+        uint8_t* data = new uint8_t[sizeof pixels];
+        memcpy(data, pixels, sizeof pixels);
+        IImage* image = driver->wrapImageData(ECF_A8R8G8B8, {2, 2}, data);
+        ITexture* texture = driver->addTexture(image, "checker");
+        image->drop();
+        return texture;
+    }
+    std::vector<fs::path> screenshots() const
+    {
+        std::vector<fs::path> out;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().extension() == ".jpg")
+                out.push_back(entry.path());
+        return out;
+    }
+
+    fs::path folder;
+    kelvo::CDeviceSDL* device = nullptr;
+};
+
+} // namespace
+
+TEST_F(OpenGLDriverTest, DrawsRectanglesTexturesLinesAndRotatedImages)
+{
+    IVideoDriver* driver = open(160, 120);
+    ASSERT_TRUE(driver);
+    EXPECT_STREQ(driver->getName(), "OpenGL");
+    EXPECT_EQ(driver->getDriverType(), zu::EDT_OPENGL);
+
+    ITexture* texture = checker(driver);
+    ASSERT_TRUE(texture);
+    driver->beginScene(true, true, 0xFF202040);
+    driver->drawRectangle(0xFFFF0000, {10, 10, 50, 30}, nullptr);
+    driver->drawRectangle(0xFF0000FF, {60, 10, 100, 30}, nullptr);
+    driver->drawRectangle(0x8000FF00, {10, 20, 50, 40}, nullptr); // half-transparent green
+    const uint32_t white[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    // Point sampling scales the 2 x 2 texture to 40 x 40 exact quadrants.
+    driver->drawImageQuad(texture, {110, 10}, {150, 10}, {110, 50}, {150, 50}, {0, 0, 2, 2}, white,
+                          false, false);
+    // The same texture turned by 30 degrees around (50, 85).
+    const float c = std::cos(0.5236f) * 20.f, s = std::sin(0.5236f) * 20.f;
+    driver->drawImageQuad(texture, {50 - c + s, 85 - s - c}, {50 + c + s, 85 + s - c},
+                          {50 - c - s, 85 - s + c}, {50 + c - s, 85 + s + c}, {0, 0, 2, 2}, white,
+                          false, false);
+    driver->drawLine({90, 70}, {150, 70}, 0xFFFFFF00);
+    driver->drawLine({90, 110}, {150, 80}, 0xFF00FFFF);
+    SImage frame = readBackBuffer(driver);
+
+    EXPECT_TRUE(near(frame.at(15, 12), 255, 0, 0, 0)) << "a red rectangle reads (255, 0, 0)";
+    EXPECT_TRUE(near(frame.at(95, 12), 0, 0, 255, 0)) << "vertex colours are not red/blue-swapped";
+    EXPECT_TRUE(near(frame.at(30, 25), 127, 128, 0, 2)) << "alpha blends";
+    EXPECT_TRUE(near(frame.at(30, 35), 16, 144, 32, 2));
+    EXPECT_TRUE(near(frame.at(5, 5), 0x20, 0x20, 0x40, 0)) << "clear colour";
+    EXPECT_TRUE(near(frame.at(115, 15), 255, 0, 0, 0)) << "texture top-left texel";
+    EXPECT_TRUE(near(frame.at(145, 15), 0, 255, 0, 0));
+    EXPECT_TRUE(near(frame.at(115, 45), 0, 0, 255, 0));
+    EXPECT_TRUE(near(frame.at(145, 45), 255, 255, 255, 0));
+    EXPECT_TRUE(near(frame.at(120, 70), 255, 255, 0, 0)) << "horizontal line";
+    expectGolden(frame, "shapes");
+    driver->endScene();
+}
+
+TEST_F(OpenGLDriverTest, ScissorClipsToTheTopLeftRectangle)
+{
+    IVideoDriver* driver = open(640, 480);
+    ASSERT_TRUE(driver);
+    driver->beginScene(true, true, 0xFF000000);
+    SRecti box{0, 0, 100, 50};
+    driver->setScissor(&box);
+    driver->drawRectangle(0xFFFFFFFF, {0, 0, 640, 480}, nullptr);
+    driver->setScissor(nullptr);
+    SImage frame = readBackBuffer(driver);
+    EXPECT_TRUE(near(frame.at(0, 0), 255, 255, 255, 0));
+    EXPECT_TRUE(near(frame.at(99, 49), 255, 255, 255, 0));
+    EXPECT_TRUE(near(frame.at(100, 49), 0, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(99, 50), 0, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(639, 479), 0, 0, 0, 0));
+    driver->endScene();
+}
+
+TEST_F(OpenGLDriverTest, RenderTargetsAreUprightAndOutliveTheFrame)
+{
+    IVideoDriver* driver = open(160, 120);
+    ASSERT_TRUE(driver);
+    ITexture* target = driver->addTexture({64, 64}, "target", ECF_A8R8G8B8, true);
+    ASSERT_TRUE(target);
+
+    // Drawn into, then drawn on the screen: its top stays on top.
+    driver->beginScene(true, true, 0xFF000000);
+    ASSERT_TRUE(driver->setRenderTarget(target));
+    driver->clearScreen(false, 0xFF00FF00);
+    driver->drawRectangle(0xFFFF0000, {0, 0, 64, 16}, nullptr);
+    driver->setRenderTarget(nullptr);
+    driver->drawImage(target, {10, 20});
+    SImage frame = readBackBuffer(driver);
+    EXPECT_TRUE(near(frame.at(12, 22), 255, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(12, 70), 0, 255, 0, 0));
+    EXPECT_TRUE(near(frame.at(5, 5), 0, 0, 0, 0));
+    expectGolden(frame, "render_target");
+    driver->endScene();
+
+    // A target still active at the end of the frame is shown at (0, 0) and
+    // stays the target of the next frame.
+    driver->beginScene(true, true, 0xFF000000);
+    driver->setRenderTarget(target);
+    driver->clearScreen(false, 0xFF00FF00);
+    driver->drawRectangle(0xFFFF0000, {0, 0, 64, 16}, nullptr);
+    driver->writeScreenshot("", "", nullptr);
+    driver->endScene();
+    auto shots = screenshots();
+    ASSERT_EQ(shots.size(), 1u);
+    SImage shot = loadImage(driver, shots[0].string());
+    ASSERT_EQ(shot.width, 160);
+    EXPECT_TRUE(near(shot.at(5, 5), 255, 0, 0, 8));
+    EXPECT_TRUE(near(shot.at(5, 40), 0, 255, 0, 8));
+    EXPECT_TRUE(near(shot.at(100, 40), 0, 0, 0, 8));
+
+    driver->beginScene(true, true, 0xFF000000);
+    driver->drawRectangle(0xFF0000FF, {0, 0, 64, 32}, nullptr);
+    driver->setRenderTarget(nullptr);
+    driver->endScene();
+    fs::remove(shots[0]);
+    ASSERT_TRUE(driver->writeScreenshot("", "target-", target));
+    shots = screenshots();
+    ASSERT_EQ(shots.size(), 1u);
+    shot = loadImage(driver, shots[0].string());
+    ASSERT_EQ(shot.width, 64);
+    EXPECT_TRUE(near(shot.at(5, 5), 0, 0, 255, 8)) << "the second frame drew into the target";
+    EXPECT_TRUE(near(shot.at(5, 50), 0, 0, 0, 8)) << "beginScene cleared the active target";
+}
+
+TEST_F(OpenGLDriverTest, ScreenshotOfAnOddWidthIsUprightAndNotSheared)
+{
+    IVideoDriver* driver = open(641, 101);
+    ASSERT_TRUE(driver);
+    driver->beginScene(true, true, 0xFF000000);
+    driver->drawRectangle(0xFFFF0000, {0, 0, 20, 10}, nullptr);
+    driver->drawRectangle(0xFF0000FF, {621, 91, 641, 101}, nullptr);
+    // Taken from the finished frame at endScene, before it is presented.
+    EXPECT_TRUE(driver->writeScreenshot("", "", nullptr));
+    EXPECT_TRUE(screenshots().empty());
+    driver->endScene();
+    auto shots = screenshots();
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_EQ(shots[0].filename().string().rfind("Screen-", 0), 0u);
+    EXPECT_EQ(run("identify -format '%w %h %Q' '" + shots[0].string() + "'"), "641 101 100");
+    SImage shot = loadImage(driver, shots[0].string());
+    ASSERT_EQ(shot.width, 641);
+    EXPECT_TRUE(near(shot.at(5, 5), 255, 0, 0, 8));
+    EXPECT_TRUE(near(shot.at(635, 95), 0, 0, 255, 8));
+    EXPECT_TRUE(near(shot.at(5, 95), 0, 0, 0, 8));
+    EXPECT_TRUE(near(shot.at(635, 5), 0, 0, 0, 8));
+}
+
+TEST_F(OpenGLDriverTest, MeshesDrawFromBufferObjectsIn3D)
+{
+    IVideoDriver* driver = open(160, 120);
+    ASSERT_TRUE(driver);
+    MaterialState material;
+    material.Lighting = false;
+    material.BackfaceCulling = false;
+    driver->setMaterial(material);
+    driver->setTransform(ETS_PROJECTION, zu::core::CMatrix4());
+    driver->setTransform(ETS_VIEW, zu::core::CMatrix4());
+    driver->setTransform(ETS_WORLD, zu::core::CMatrix4());
+
+    Mesh* mesh = driver->createMesh(PT_TRIANGLE_LIST, FORMAT_TRIANGLES, 4);
+    const float corners[4][2] = {{-1.f, 1.f}, {0.f, 1.f}, {-1.f, 0.f}, {0.f, 0.f}};
+    for (const auto& corner : corners)
+    {
+        S3DVertex v;
+        v.x = corner[0];
+        v.y = corner[1];
+        v.color = 0xFF00FF00;
+        mesh->addVertex(v);
+    }
+    mesh->addTriangle(0, 1, 2);
+    mesh->addTriangle(1, 3, 2);
+    ASSERT_TRUE(mesh->upload(true));
+
+    driver->beginScene(true, true, 0xFF000000);
+    driver->prepare3DStates();
+    RenderState state;
+    state.mesh = mesh;
+    driver->drawRenderState(state);
+    // A 2D rectangle drawn afterwards lands on top, unaffected by 3D states.
+    driver->drawRectangle(0xFFFF0000, {0, 0, 10, 10}, nullptr);
+    SImage frame = readBackBuffer(driver);
+    EXPECT_TRUE(near(frame.at(40, 30), 0, 255, 0, 0)) << "top-left quarter is the mesh";
+    EXPECT_TRUE(near(frame.at(120, 90), 0, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(5, 5), 255, 0, 0, 0));
+    driver->endScene();
+    mesh->drop();
+}
+
+TEST_F(OpenGLDriverTest, LightsPastTheMaximumAreRefused)
+{
+    IVideoDriver* driver = open(64, 64);
+    ASSERT_TRUE(driver);
+    const int32_t maximum = driver->getMaxLightCount();
+    ASSERT_GE(maximum, 8);
+    for (int32_t i = 0; i < maximum + 3; ++i)
+        driver->addLight(SLight());
+    EXPECT_EQ(driver->getLightCount(), maximum);
+    driver->clearLights();
+    driver->addLight(SLight());
+    EXPECT_EQ(driver->getLightCount(), 1);
+}
+
+TEST_F(OpenGLDriverTest, AContextThatCannotBeMadeLeavesAnUnusableDriverThatDropsSafely)
+{
+    device = new kelvo::CDeviceSDL("0.7", "");
+    ASSERT_TRUE(device->isReady());
+    SDL_Window* window =
+        SDL_CreateWindow("", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_TRUE(window);
+    // No implementation offers OpenGL 9.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 9);
+    auto* driver =
+        new kelvo::video::CVideoOpenGL(nullptr, device, window, {64, 64}, false, true, false);
+    SDL_GL_ResetAttributes();
+    EXPECT_FALSE(driver->isValid());
+    driver->beginScene(true, true, 0xFF000000);
+    driver->drawRectangle(0xFFFFFFFF, {0, 0, 10, 10}, nullptr);
+    driver->endScene();
+    driver->drop();
+    SDL_DestroyWindow(window);
+}
+
+TEST(OpenGLDevice, NoWindowSystemMeansNoDriverAndAFailedStart)
+{
+    // SDL's dummy video driver has no OpenGL at all.
+    const char* saved = getenv("SDL_VIDEODRIVER");
+    std::string previous = saved ? saved : "";
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    auto* device = new kelvo::CDeviceSDL("0.7", "");
+    if (device->isReady())
+    {
+        device->setDriverType(zu::EDT_OPENGL);
+        EXPECT_FALSE(device->createWindow({64, 64}, false, false, false, 0));
+        EXPECT_EQ(device->getVideoDriver(), nullptr);
+    }
+    device->drop();
+    if (saved)
+        setenv("SDL_VIDEODRIVER", previous.c_str(), 1);
+    else
+        unsetenv("SDL_VIDEODRIVER");
+}
