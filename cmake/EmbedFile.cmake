@@ -1,4 +1,4 @@
-# Turns a text file of the source tree (a Lua chunk, say) into a C++ source
+# Turns a file of the source tree (a Lua chunk, an image) into a C++ source
 # defining `const char NAME[]` and `const unsigned NAME_size`, so the binary
 # carries it and the file stays an ordinary file people can read and edit.
 function(pellora_embed_file target input symbol)

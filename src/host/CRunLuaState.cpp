@@ -1,7 +1,10 @@
 #include "host/CRunLuaState.h"
 
 #include "audio/IAudioDriver.h"
+#include "gui/IGUIEnvironment.h"
+#include "gui/IGUISkin.h"
 #include "host/CLuaManager.h"
+#include "host/PrintConsole.h"
 #include "host/SScriptInput.h"
 #include "io/IFileSystem.h"
 #include "other/IKelvoDevice.h"
@@ -22,6 +25,9 @@ CRunLuaState::~CRunLuaState()
 {
     delete m_scriptManager;
     m_scriptManager = nullptr;
+    // The script's elements go with it.
+    if (m_guiEnvironment)
+        m_guiEnvironment->clear();
 }
 
 int CRunLuaState::activate()
@@ -43,6 +49,14 @@ int CRunLuaState::activate()
         m_audioDriver->setGlobalPitch(1.0f);
     }
     m_nextState = 0;
+    // The game's own font becomes the console's and the GUI's; without one
+    // the built-in font stays, so errors remain readable.
+    if (m_guiEnvironment)
+    {
+        zu::gui::IGUIFont* font = m_guiEnvironment->getFont("$GAME_RESOURCES$/pellora/font.fnt");
+        if (font)
+            m_guiEnvironment->getSkin()->setFont(font);
+    }
 
     m_scriptManager = new lua::CLuaManager();
     m_scriptManager->init(m_device);
@@ -64,8 +78,12 @@ void CRunLuaState::render()
     m_videoDriver->setTransform(zu::video::ETS_WORLD, zu::core::CMatrix4());
     m_videoDriver->setMaterial(zu::video::MaterialState());
     m_scriptManager->frameRender();
-    // The print console and the GUI are drawn over the script's picture once
-    // fonts and the GUI environment exist.
+    if (m_guiEnvironment)
+    {
+        drawPrintConsole(m_videoDriver, m_guiEnvironment->getSkin()->getFont(),
+                         m_scriptManager->getPrintList());
+        m_guiEnvironment->drawAll();
+    }
     m_videoDriver->endScene();
 }
 

@@ -3,6 +3,7 @@
 #include "audio/COpenALDriver.h"
 #include "core/Output.h"
 #include "event/IEventReceiver.h"
+#include "gui/CGUIEnvironment.h"
 #include "io/CFileSystem.h"
 #include "other/CLogger.h"
 #include "other/CTimer.h"
@@ -38,6 +39,7 @@ CDeviceStub::CDeviceStub(const zu::core::CString& applicationVersion, zu::ITimer
 CDeviceStub::~CDeviceStub()
 {
     // Components go before the services they were built on.
+    zu::dropAndClear(m_guiEnvironment);
     zu::dropAndClear(m_audioDriver);
     zu::dropAndClear(m_videoDriver);
     zu::dropAndClear(m_cursorControl);
@@ -84,12 +86,23 @@ void CDeviceStub::setEventReceiver(zu::event::IEventReceiver* receiver)
     m_userReceiver = receiver;
     if (m_logger)
         m_logger->setReceiver(receiver);
+    if (m_guiEnvironment)
+        m_guiEnvironment->setUserEventReceiver(receiver);
+}
+
+void CDeviceStub::createGUIAndScene()
+{
+    zu::dropAndClear(m_guiEnvironment);
+    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_osOperator);
+    setEventReceiver(m_userReceiver);
 }
 
 void CDeviceStub::postEvent(const zu::event::SEngineEvent& event)
 {
     using namespace zu::event;
-    // The GUI environment comes first once it exists.
+    // The GUI comes first: what it consumes changes no input state.
+    if (m_guiEnvironment && m_guiEnvironment->postEventFromUser(event))
+        return;
 
     if (event.type == KeyEvent && event.key.key < 255)
     {

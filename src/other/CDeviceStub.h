@@ -48,6 +48,12 @@ public:
     void postEvent(const zu::event::SEngineEvent& event) override;
 
     void updateNetworkDevices() override {}
+
+    // Replaces the GUI environment by a new one over the current video
+    // driver and hands it the user receiver. The platform devices call it
+    // once their video driver exists.
+    void createGUIAndScene();
+
     zu::core::CString getVersion() const override { return kVersion; }
 
     void setFlag(int index, bool value);

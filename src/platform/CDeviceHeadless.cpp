@@ -29,6 +29,7 @@ bool CDeviceHeadless::createWindow(zu::core::SDimension2i size, bool fullscreen,
     m_videoDriver = new video::CVideoNull(m_fileSystem, size);
     m_videoDriver->switchFullscreen(fullscreen, size);
     m_videoDriver->setTextureFlag(zu::video::ETCF_CREATE_MIP_MAPS, true);
+    createGUIAndScene();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/CDeviceSDL.h"
 
 #include "core/Output.h"
+#include "gui/IGUIEnvironment.h"
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
 #include "platform/COSOperator.h"
@@ -103,6 +104,8 @@ CDeviceSDL::CDeviceSDL(const zu::core::CString& applicationVersion,
 
 CDeviceSDL::~CDeviceSDL()
 {
+    // The GUI's fonts hand textures and sprite states back to the driver.
+    zu::dropAndClear(m_guiEnvironment);
     zu::dropAndClear(m_videoDriver);
     m_cursorControl = nullptr;
     zu::dropAndClear(m_cursor);
@@ -159,6 +162,7 @@ bool CDeviceSDL::createWindow(zu::core::SDimension2i size, bool fullscreen, bool
     if (fullscreen)
         applyWindowMode(size, true);
     m_videoDriver->setTextureFlag(zu::video::ETCF_CREATE_MIP_MAPS, true);
+    createGUIAndScene();
     SDL_StartTextInput();
     return m_videoDriver != nullptr;
 }

@@ -19,6 +19,7 @@
 #include "video/null/CNullMaterialRenderer.h"
 #include "video/null/CNullMesh.h"
 #include "video/null/CNullTexture.h"
+#include "video/null/CSpritePackage.h"
 
 #include <chrono>
 #include <cmath>
@@ -354,12 +355,24 @@ ITexture* CVideoNull::getTexture(const CString& name)
         return nullptr;
     if (ITexture* cached = findTexture(name))
         return cached;
+    // A texture is cached under its file's name; a name that reached the same
+    // file another way ("$GAME_RESOURCES$/..." or a relative path) finds it
+    // again without opening the file on every call.
+    auto alias = m_textureAliases.find(name);
+    if (alias != m_textureAliases.end())
+    {
+        if (ITexture* cached = findTexture(alias->second))
+            return cached;
+        m_textureAliases.erase(alias);
+    }
     if (!m_fileSystem)
         return nullptr;
     zu::io::IReadFile* file = m_fileSystem->createAndOpenFile(name);
     if (!file)
         return nullptr;
     ITexture* texture = getTexture(file);
+    if (texture && file->getFileName() != name)
+        m_textureAliases[name] = file->getFileName();
     file->drop();
     return texture;
 }
@@ -621,7 +634,10 @@ void CVideoNull::addImageLoader(IImageLoader* loader)
 
 // ---------------------------------------------------------------- packages
 
-ISpritePackage* CVideoNull::createSpritePackage(bool) { return nullptr; }
+ISpritePackage* CVideoNull::createSpritePackage(bool keepStates)
+{
+    return new CSpritePackage(this, m_fileSystem, keepStates);
+}
 
 IParticlePackage* CVideoNull::createParticlePackage() { return nullptr; }
 

@@ -225,7 +225,8 @@ protected:
     // A render-target texture; the null driver makes a blank A8R8G8B8 one.
     virtual zu::video::ITexture* createTargetTexture(const CString& name, SDimension2i size,
                                                      zu::video::ECOLOR_FORMAT format);
-    // Package objects; null until the package formats exist.
+    // Package objects: a CSpritePackage; particle packages are null until
+    // their format exists.
     virtual zu::video::ISpritePackage* createSpritePackage(bool keepStates);
     virtual zu::video::IParticlePackage* createParticlePackage();
     // The pixels of a texture, or of the back buffer for none, as RGB rows top
@@ -305,6 +306,8 @@ private:
     int32_t m_originY = 0;
     uint32_t m_textureFlags = 0;
     std::map<CString, zu::video::ITexture*> m_textures;
+    // Names a texture was asked for by, when its cache name (its file's) differs.
+    std::map<CString, CString> m_textureAliases;
     std::map<CString, zu::video::ISpritePackage*> m_spritePackages;
     std::map<CString, zu::video::IParticlePackage*> m_particlePackages;
     std::vector<zu::video::IImageLoader*> m_imageLoaders;

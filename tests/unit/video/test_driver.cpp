@@ -132,6 +132,19 @@ TEST_F(Driver, TextureCacheLoadsOnceAndRefusesEmptyNames)
     EXPECT_EQ(first->getSize(), (SDimension2i{37, 23}));
     EXPECT_TRUE(CCapture::logged("Loaded texture"));
 
+    // Another spelling of the same file finds the cached texture; once it has,
+    // the file is not opened again for it.
+    m_fs->addDirAlias("$FIXTURES$", videotest::fixtureFolder().c_str());
+    const zu::core::CString detour = "$FIXTURES$/plain24.tga";
+    CCapture::lines().clear();
+    EXPECT_EQ(m_driver->getTexture(detour), first);
+    const std::string moved = videotest::fixture("plain24.moved");
+    ASSERT_EQ(rename(path.c_str(), moved.c_str()), 0);
+    EXPECT_EQ(m_driver->getTexture(detour), first);
+    ASSERT_EQ(rename(moved.c_str(), path.c_str()), 0);
+    EXPECT_EQ(m_driver->getTextureCount(), 1);
+    EXPECT_FALSE(CCapture::logged("Loaded texture"));
+
     EXPECT_EQ(m_driver->getTexture(zu::core::CString("")), nullptr);
     EXPECT_EQ(m_driver->findTexture(""), nullptr);
     EXPECT_EQ(m_driver->addTexture({4, 4}, "", ECF_A8R8G8B8, false), nullptr);

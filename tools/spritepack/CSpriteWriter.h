@@ -1,0 +1,91 @@
+// CSpriteWriter: builds sprite package files. Images come in as RGBA pixels
+// from memory; animations name their frames by image number with a duration
+// and a step. On writing, transparent borders are trimmed, images are packed
+// into square pages (an image larger than a page becomes a bundle, a grid of
+// page-sized parts), and the tables are written in the chosen file version
+// (0 to 4; version 4 compresses the pages).
+//
+// A font, for example, is one single-frame animation per character:
+//   CSpriteWriter writer;
+//   int glyph = writer.addImage(rgba, 8, 12, 0, 0);
+//   writer.addAnimation("65", {{glyph, -1, 1}});
+//   writer.write(4, bytes, error);
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pellora::spritepack
+{
+
+class CSpriteWriter
+{
+  public:
+    static constexpr int32_t MAX_PAGE_SIZE = 8192;
+    // A page size chosen from the images is at most this.
+    static constexpr int32_t MAX_CHOSEN_PAGE_SIZE = 2048;
+    static constexpr int32_t MAX_IMAGES = 100000;
+    static constexpr int32_t FIRST_BUNDLE_ID = 100000;
+    // Chooses the pixel format from the pixels: 0 when everything is opaque,
+    // 2 when every visible pixel is white, else 1.
+    static constexpr int32_t AUTO_FORMAT = -1;
+
+    struct SFrame
+    {
+        int image = 0;          // from addImage
+        int32_t duration = 100; // milliseconds; negative never runs out
+        int32_t step = 1;       // added to the frame index when the time is up
+    };
+
+    // 0 chooses from the images (the default).
+    void setPageSize(int32_t size) { m_pageSize = size; }
+    // 0 red, green, blue planes; 1 with alpha; 2 alpha only (white); 3 alpha
+    // packed into 7 bits (in version 4 a plain alpha plane); or AUTO_FORMAT.
+    void setPixelFormat(int32_t format) { m_pixelFormat = format; }
+    void setTrim(bool on) { m_trim = on; }
+    // Blank pixels left between images on a page (default 1), so filtered
+    // drawing does not bleed a neighbour in.
+    void setPadding(int32_t pixels) { m_padding = pixels < 0 ? 0 : pixels; }
+
+    // Copies width x height RGBA pixels (rows top first). The hotspot is the
+    // pixel that sits at the sprite's origin. Returns the image's number, or
+    // -1 for a bad size or too many images.
+    int addImage(const uint8_t* rgba, int32_t width, int32_t height, int32_t hotspotX,
+                 int32_t hotspotY, const std::string& name = std::string());
+    // False for an empty or duplicate name, a name with a zero byte, or an
+    // unknown image number.
+    bool addAnimation(const std::string& name, const std::vector<SFrame>& frames);
+
+    int getImageCount() const { return int(m_images.size()); }
+    int getAnimationCount() const { return int(m_animations.size()); }
+
+    // The whole package; false with a reason in error.
+    bool write(int32_t version, std::vector<uint8_t>& out, std::string& error) const;
+    bool writeFile(const std::string& path, int32_t version, std::string& error) const;
+
+  private:
+    struct SImage
+    {
+        std::string name;
+        int32_t width = 0;
+        int32_t height = 0;
+        int32_t hotspotX = 0;
+        int32_t hotspotY = 0;
+        std::vector<uint8_t> rgba;
+    };
+    struct SAnimation
+    {
+        std::string name;
+        std::vector<SFrame> frames;
+    };
+
+    std::vector<SImage> m_images;
+    std::vector<SAnimation> m_animations;
+    int32_t m_pageSize = 0;
+    int32_t m_pixelFormat = AUTO_FORMAT;
+    int32_t m_padding = 1;
+    bool m_trim = true;
+};
+
+} // namespace pellora::spritepack

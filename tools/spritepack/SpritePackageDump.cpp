@@ -1,0 +1,205 @@
+#include "SpritePackageDump.h"
+
+#include <zlib.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace pellora::spritepack
+{
+
+namespace
+{
+
+const char* const kFormatNames[4] = {"red, green, blue planes", "red, green, blue, alpha planes",
+                                     "alpha plane, white", "packed alpha"};
+
+class CDumper
+{
+  public:
+    CDumper(const std::vector<uint8_t>& bytes, std::string& text) : m_bytes(bytes), m_text(text) {}
+
+    void line(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        char buffer[1024];
+        va_list args;
+        va_start(args, format);
+        vsnprintf(buffer, sizeof buffer, format, args);
+        va_end(args);
+        m_text += buffer;
+        m_text += '\n';
+    }
+
+    bool readInt(int32_t& value)
+    {
+        if (m_bytes.size() - m_pos < 4) return stop("a number");
+        const uint8_t* p = m_bytes.data() + m_pos;
+        value = int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
+                        uint32_t(p[3]) << 24);
+        m_pos += 4;
+        return true;
+    }
+
+    bool readString(std::string& text)
+    {
+        const uint8_t* start = m_bytes.data() + m_pos;
+        const void* end = memchr(start, 0, m_bytes.size() - m_pos);
+        if (!end) return stop("a name");
+        text.assign(reinterpret_cast<const char*>(start),
+                    size_t(static_cast<const uint8_t*>(end) - start));
+        m_pos += text.size() + 1;
+        return true;
+    }
+
+    bool stop(const char* what)
+    {
+        line("cut short: %s expected at byte %zu of %zu", what, m_pos, m_bytes.size());
+        return false;
+    }
+
+    // Reads one image record (of an image or a bundle part) and prints it.
+    bool image(int32_t version, const char* indent)
+    {
+        std::string name;
+        int32_t id, x, y, trimX = 0, trimY = 0, page, px, py, w, h;
+        if (!readString(name) || !readInt(id) || !readInt(x) || !readInt(y)) return false;
+        if (version >= 2 && (!readInt(trimX) || !readInt(trimY))) return false;
+        if (!readInt(page) || !readInt(px) || !readInt(py) || !readInt(w) || !readInt(h))
+            return false;
+        int32_t ow = w, oh = h;
+        if (version >= 3 && (!readInt(ow) || !readInt(oh))) return false;
+        line("%sid %d \"%s\": offset (%d, %d), trim (%d, %d), page %d at (%d, %d), size %d x %d, "
+             "original size %d x %d",
+             indent, id, name.c_str(), x, y, trimX, trimY, page, px, py, w, h, ow, oh);
+        return true;
+    }
+
+    bool run()
+    {
+        int32_t header[7];
+        for (int32_t& value : header)
+            if (!readInt(value)) return false;
+        const int32_t version = header[0], pageSize = header[1], format = header[2];
+        const int32_t pages = header[3], images = header[4], bundles = header[5],
+                      animations = header[6];
+        line("version %d", version);
+        line("pages: %d of %d x %d pixels, pixel format %d (%s)", pages, pageSize, pageSize, format,
+             format >= 0 && format <= 3 ? kFormatNames[format] : "unknown");
+        line("images: %d, bundles: %d, animations: %d", images, bundles, animations);
+        if (version < 0 || version > 4 || format < 0 || format > 3 || pages < 0 || pageSize < 0 ||
+            pageSize > 8192 || images < 0 || bundles < 0 || animations < 0)
+            return stop("a valid header");
+
+        const uint64_t planeSize = uint64_t(pageSize) * uint64_t(pageSize);
+        const uint64_t pageBytes = planeSize * (format == 0 ? 3 : format == 1 ? 4 : 1);
+        std::vector<int32_t> stored(static_cast<size_t>(pages), static_cast<int32_t>(pageBytes));
+        if (version == 4)
+            for (int32_t& size : stored)
+                if (!readInt(size)) return false;
+        m_text += '\n';
+        line("pages");
+        for (int32_t j = 0; j < pages; ++j)
+        {
+            if (stored[size_t(j)] < 0 || uint64_t(stored[size_t(j)]) > m_bytes.size() - m_pos)
+                return stop("page data");
+            const uint8_t* data = m_bytes.data() + m_pos;
+            std::vector<uint8_t> planes;
+            const char* note = "";
+            if (version == 4)
+            {
+                planes.resize(pageBytes);
+                uLongf length = uLongf(pageBytes);
+                if (uncompress(planes.data(), &length, data, uLong(stored[size_t(j)])) != Z_OK ||
+                    length != pageBytes)
+                {
+                    planes.clear();
+                    note = ", does not inflate to one page";
+                }
+            }
+            else
+            {
+                planes.assign(data, data + pageBytes);
+            }
+            // A visible pixel: any colour in format 0, else a non-zero alpha.
+            uint64_t visible = 0;
+            for (uint64_t i = 0; i < planeSize && !planes.empty(); ++i)
+            {
+                if (format == 0)
+                    visible += planes[i] || planes[planeSize + i] || planes[2 * planeSize + i];
+                else if (format == 1)
+                    visible += planes[3 * planeSize + i] != 0;
+                else if (format == 3 && version < 4)
+                    visible += (planes[i] & 0x80) != 0;
+                else
+                    visible += planes[i] != 0;
+            }
+            line("  page %d: at byte %zu, %d bytes stored%s, %llu pixels visible", j, m_pos,
+                 stored[size_t(j)], note, (unsigned long long)visible);
+            m_pos += size_t(stored[size_t(j)]);
+        }
+
+        m_text += '\n';
+        line("images");
+        for (int32_t i = 0; i < images; ++i)
+            if (!image(version, "  ")) return false;
+
+        m_text += '\n';
+        line("bundles");
+        for (int32_t i = 0; i < bundles; ++i)
+        {
+            std::string name;
+            int32_t id, x, y, trimX = 0, trimY = 0, columns, parts;
+            if (!readString(name) || !readInt(id) || !readInt(x) || !readInt(y)) return false;
+            if (version >= 2 && (!readInt(trimX) || !readInt(trimY))) return false;
+            if (!readInt(columns) || !readInt(parts)) return false;
+            line("  id %d \"%s\": offset (%d, %d), trim (%d, %d), %d parts in %d columns", id,
+                 name.c_str(), x, y, trimX, trimY, parts, columns);
+            for (int32_t k = 0; k < parts; ++k)
+                if (!image(version, "    part: ")) return false;
+        }
+
+        m_text += '\n';
+        line("animations");
+        for (int32_t i = 0; i < animations; ++i)
+        {
+            std::string name;
+            int32_t frames;
+            if (!readString(name) || !readInt(frames)) return false;
+            if (frames < 0 || uint64_t(frames) * 12 > m_bytes.size() - m_pos)
+                return stop("the frames of an animation");
+            std::vector<int32_t> values(size_t(frames) * 3);
+            for (int32_t& value : values)
+                readInt(value);
+            line("  \"%s\": %d frames", name.c_str(), frames);
+            for (int32_t f = 0; f < frames; ++f)
+            {
+                const int32_t duration = values[size_t(2 * frames + f)];
+                char time[32];
+                if (duration < 0)
+                    snprintf(time, sizeof time, "forever");
+                else
+                    snprintf(time, sizeof time, "%d ms", duration);
+                line("    frame %d: image %d, %s, step %+d", f, values[size_t(f)], time,
+                     values[size_t(frames + f)]);
+            }
+        }
+        if (m_pos != m_bytes.size()) line("%zu bytes follow the tables", m_bytes.size() - m_pos);
+        return true;
+    }
+
+  private:
+    const std::vector<uint8_t>& m_bytes;
+    std::string& m_text;
+    size_t m_pos = 0;
+};
+
+} // namespace
+
+bool dumpSpritePackage(const std::vector<uint8_t>& bytes, std::string& text)
+{
+    CDumper dumper(bytes, text);
+    return dumper.run();
+}
+
+} // namespace pellora::spritepack
