@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/deps.sh build
 scripts/build.sh build/release -DCMAKE_BUILD_TYPE=Release -DPELLORA_TESTS=OFF
-game=games/hello
+game=games/demo
 if [ -n "${DISPLAY:-}" ]; then
     exec build/release/pellora "$game"
 fi

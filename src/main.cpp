@@ -2,6 +2,7 @@
 // one pass after another until it stops.
 #include "core/Output.h"
 #include "host/CPelloraMain.h"
+#include "platform/ProcessMemory.h"
 
 #include <climits>
 #include <cstdio>
@@ -43,6 +44,7 @@ bool parseCount(const char* text, unsigned& out)
 
 int main(int argc, char** argv)
 {
+    kelvo::platform::configureProcessMemory();
     pellora::SLaunchOptions options;
     for (int i = 1; i < argc; ++i)
     {

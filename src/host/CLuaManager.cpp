@@ -7,6 +7,7 @@
 #include "lua/CLuaBox2dLibrary.h"
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaWChar.h"
+#include "lua/luaCpp/CLuaVideoLibrary.h"
 #include "lua/luaCpp/LuaHelpers.h"
 #include "other/IKelvoDevice.h"
 
@@ -68,6 +69,10 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     m_audioLibrary->install(m_state);
     m_box2dLibrary = new zu::lua::CLuaBox2dLibrary();
     m_box2dLibrary->install(m_state);
+    m_videoLibrary = new zu::lua::CLuaVideoLibrary(device ? device->getVideoDriver() : nullptr,
+                                                   device ? device->getGUIEnvironment() : nullptr,
+                                                   device);
+    m_videoLibrary->install(m_state);
 
     zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
     if (device && device->getFileSystem())
@@ -111,6 +116,8 @@ CLuaManager::~CLuaManager()
     m_audioLibrary = nullptr;
     delete m_box2dLibrary;
     m_box2dLibrary = nullptr;
+    delete m_videoLibrary;
+    m_videoLibrary = nullptr;
     if (g_manager == this)
         g_manager = nullptr;
     m_printList.clear();
@@ -194,7 +201,11 @@ void CLuaManager::frameUpdate(float dt)
 
 void CLuaManager::frameRender()
 {
+    if (m_videoLibrary)
+        m_videoLibrary->setInRender(true);
     callback(CB_FRAME_RENDER, "frameRender", [](lua_State*) { return 0; });
+    if (m_videoLibrary)
+        m_videoLibrary->setInRender(false);
 }
 
 void CLuaManager::gameInit()

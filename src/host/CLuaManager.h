@@ -27,6 +27,7 @@ namespace lua
 class CLuaFileLibrary;
 class CLuaAudioLibrary;
 class CLuaBox2dLibrary;
+class CLuaVideoLibrary;
 }
 } // namespace zu
 
@@ -127,6 +128,7 @@ private:
     zu::lua::CLuaFileLibrary* m_fileLibrary = nullptr;
     zu::lua::CLuaAudioLibrary* m_audioLibrary = nullptr;
     zu::lua::CLuaBox2dLibrary* m_box2dLibrary = nullptr;
+    zu::lua::CLuaVideoLibrary* m_videoLibrary = nullptr;
     int m_hookRef = -1;
     int m_callbacks[CB_COUNT] = {};
     int m_mouseX = 0;

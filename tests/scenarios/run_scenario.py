@@ -15,7 +15,8 @@ must be seen:
 
 An optional file "events" next to "expect" is passed with --events (one input
 event per line, see src/other/CEventScript.h). An optional "setup.py" runs
-first with the scenario's working copy as its argument, to make fixtures.
+first with the scenario's working copy and its source folder as arguments,
+to make fixtures.
 
 The game folder is copied to a fresh temporary folder first, so scenarios may
 write files; HOME and XDG_DATA_HOME point into it, so the user folder is
@@ -62,7 +63,7 @@ def main():
         shutil.copytree(scenario, game)
         setup = os.path.join(game, "setup.py")
         if os.path.exists(setup):
-            subprocess.run([sys.executable, setup, game], check=True)
+            subprocess.run([sys.executable, setup, game, scenario], check=True)
         env = dict(os.environ)
         env["HOME"] = os.path.join(tmp, "home")
         env["XDG_DATA_HOME"] = os.path.join(tmp, "home", ".local", "share")

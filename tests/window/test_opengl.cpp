@@ -425,10 +425,14 @@ TEST_F(OpenGLDriverTest, AContextThatCannotBeMadeLeavesAnUnusableDriverThatDrops
 
 TEST(OpenGLDevice, NoWindowSystemMeansNoDriverAndAFailedStart)
 {
-    // SDL's dummy video driver has no OpenGL at all.
+    // SDL's dummy video driver has no OpenGL at all. Without a display the
+    // failure's message box gives up at once instead of waiting for a click.
     const char* saved = getenv("SDL_VIDEODRIVER");
     std::string previous = saved ? saved : "";
+    const char* savedDisplay = getenv("DISPLAY");
+    std::string display = savedDisplay ? savedDisplay : "";
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+    unsetenv("DISPLAY");
     auto* device = new kelvo::CDeviceSDL("0.7", "");
     if (device->isReady())
     {
@@ -441,4 +445,6 @@ TEST(OpenGLDevice, NoWindowSystemMeansNoDriverAndAFailedStart)
         setenv("SDL_VIDEODRIVER", previous.c_str(), 1);
     else
         unsetenv("SDL_VIDEODRIVER");
+    if (savedDisplay)
+        setenv("DISPLAY", display.c_str(), 1);
 }

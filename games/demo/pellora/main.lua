@@ -1,0 +1,276 @@
+-- Starfall: the Pellora demo. Stars and bombs tumble down through a field of
+-- pegs (a Box2D world); move the fox with the arrow keys, A/D or the mouse and
+-- catch the stars. Click anywhere to drop a bouncy star of your own. The best
+-- score is saved in the user folder.
+local W, H = 800, 600
+local SCALE = 40 -- pixels per physics metre
+local SPRITES = "demo.spr"
+local SAVE = "$USERDATA$/Starfall/best.sav"
+
+local KEY_LEFT, KEY_RIGHT, KEY_A, KEY_D = 0x25, 0x27, 0x41, 0x44
+local KEY_SPACE, KEY_ENTER, KEY_M = 0x20, 13, 0x4D
+
+local world
+local pegs = {}       -- {x, y} in pixels
+local drops = {}      -- falling things: {id, kind, state}
+local sparks = {}     -- catch effects: {state, x, y, life}
+local backdrop = {}   -- distant stars: {x, y, phase}
+local fox = {x = W / 2, y = H - 40, state = -1, facing = 1, moving = false}
+local mode = "title"  -- title, play, over
+local score, best, lives = 0, 0, 3
+local spawnTimer, elapsed, muted = 0, 0, false
+
+-- Slots of the sprite states that are shared by every drop of a kind.
+local shared = {}
+
+local function loadBest()
+    local r = ReadFile(SAVE)
+    if r:isOk() then
+        local value = r:readInt()
+        if value and value > 0 then best = value end
+    end
+    r:close()
+end
+
+local function saveBest()
+    kelvo.getUserFolderPath("Starfall")
+    local w = WriteFile(SAVE)
+    w:writeInt(best)
+    w:close()
+end
+
+local function sound(name, gain)
+    if not muted then audio.playSound(name, gain or 1.0, 0.0, 0.9 + math.random() * 0.2) end
+end
+
+local function buildWorld()
+    world = Physics(-50, -50, 50, 50, 0, 9.8)
+    pegs = {}
+    -- Rows of pegs, every other row shifted, with the bottom rows left open.
+    for row = 0, 4 do
+        local y = 170 + row * 70
+        local offset = (row % 2) * 50
+        for x = 60 + offset, W - 40, 100 do
+            local id = world:createEntity({}, x / SCALE, y / SCALE)
+            world:addCircleShape(id, {radius = 6 / SCALE, friction = 0.1, restitution = 0.4})
+            pegs[#pegs + 1] = {x = x, y = y}
+        end
+    end
+    -- Walls on both sides.
+    for _, x in ipairs({0, W}) do
+        local id = world:createEntity({}, x / SCALE, 0)
+        world:addEdgeShape(id, {startX = 0, startY = -5, endX = 0, endY = H / SCALE + 5})
+    end
+end
+
+local function dropThing(kind, x, y)
+    local id = world:createEntity({angularDamping = 0.5}, x / SCALE, y / SCALE)
+    local radius = (kind == "bomb" and 13 or 12) / SCALE
+    world:addCircleShape(id, {radius = radius, density = 1.0, friction = 0.3,
+                              restitution = kind == "bonus" and 0.85 or 0.5})
+    world:activateEntity(id)
+    world:setEntitySpeed(id, (math.random() - 0.5) * 3, 0)
+    local state = video.createSpriteState(kind == "bomb" and "bomb" or "star", SPRITES)
+    drops[#drops + 1] = {id = id, kind = kind, state = state}
+end
+
+local function removeDrop(i)
+    local d = drops[i]
+    world:deleteEntity(d.id)
+    if d.state >= 0 then video.removeSpriteState(d.state) end
+    table.remove(drops, i)
+end
+
+local function burst(x, y)
+    for _ = 1, 6 do
+        local s = video.createSpriteState("spark", SPRITES)
+        if s >= 0 then
+            local a = math.random() * math.pi * 2
+            sparks[#sparks + 1] = {state = s, x = x, y = y, vx = math.cos(a) * 120,
+                                   vy = math.sin(a) * 120 - 60, life = 0.45}
+        end
+    end
+end
+
+local function startGame()
+    for i = #drops, 1, -1 do removeDrop(i) end
+    score, lives, spawnTimer, elapsed = 0, 3, 0, 0
+    fox.x = W / 2
+    mode = "play"
+end
+
+local function endGame()
+    mode = "over"
+    if score > best then
+        best = score
+        saveBest()
+    end
+    sound("boom.ogg")
+end
+
+hook.add("gameInit", function()
+    math.randomseed(os.time())
+    kelvo.setWindowTitle("Starfall - a Pellora demo")
+    loadBest()
+    buildWorld()
+    for _ = 1, 90 do
+        backdrop[#backdrop + 1] = {x = math.random(0, W), y = math.random(0, H - 60),
+                                   phase = math.random() * 6.28}
+    end
+    fox.state = video.createSpriteState("player", SPRITES)
+    shared.peg = video.createSpriteState("spark", SPRITES)
+    for _, name in ipairs({"catch.ogg", "boom.ogg"}) do audio.loadSound(name) end
+    audio.playMusic("music.ogg", 0.5, true)
+end)
+
+hook.add("frameUpdate", function(dt)
+    dt = math.min(dt, 0.05)
+    elapsed = elapsed + dt
+
+    -- The fox follows the keys, or the mouse when it moves.
+    local speed = 360
+    local dx = 0
+    if kelvo.isKeyPressed(KEY_LEFT) or kelvo.isKeyPressed(KEY_A) then dx = dx - 1 end
+    if kelvo.isKeyPressed(KEY_RIGHT) or kelvo.isKeyPressed(KEY_D) then dx = dx + 1 end
+    local mx = kelvo.getMousePosition()
+    if dx == 0 and fox.mouseX and mx ~= fox.mouseX and mode == "play" then
+        fox.targetX = mx
+    end
+    fox.mouseX = mx
+    if dx ~= 0 then fox.targetX = nil end
+    if fox.targetX then
+        local diff = fox.targetX - fox.x
+        if math.abs(diff) > 4 then dx = diff > 0 and 1 or -1 else fox.targetX = nil end
+    end
+    fox.moving = dx ~= 0
+    if dx ~= 0 then fox.facing = dx end
+    fox.x = math.max(28, math.min(W - 28, fox.x + dx * speed * dt))
+    if fox.moving then video.updateSpriteState(fox.state, dt) end
+
+    -- Stars and bombs arrive faster as the game goes on; between games a
+    -- few stars keep falling.
+    spawnTimer = spawnTimer - dt
+    if spawnTimer <= 0 then
+        if mode == "play" then
+            spawnTimer = math.max(0.35, 1.1 - elapsed * 0.01)
+            dropThing(math.random() < 0.22 and "bomb" or "star", math.random(40, W - 40), -20)
+        else
+            spawnTimer = 0.8
+            dropThing("star", math.random(40, W - 40), -20)
+        end
+    end
+
+    world:update(dt, 8)
+
+    for i = #drops, 1, -1 do
+        local d = drops[i]
+        local x, y = world:getEntityPosition(d.id)
+        x, y = x * SCALE, y * SCALE
+        d.x, d.y = x, y
+        if d.state >= 0 then video.updateSpriteState(d.state, dt) end
+        local caught = math.abs(x - fox.x) < 30 and math.abs(y - (fox.y - 8)) < 24
+        if caught then
+            if d.kind == "bomb" then
+                if mode == "play" then
+                    lives = lives - 1
+                    sound("boom.ogg", 0.8)
+                    if lives <= 0 then endGame() end
+                end
+            else
+                if mode == "play" then score = score + (d.kind == "bonus" and 5 or 1) end
+                sound("catch.ogg", 0.7)
+                burst(x, y)
+            end
+            removeDrop(i)
+        elseif y > H + 40 then
+            removeDrop(i)
+        end
+    end
+
+    for i = #sparks, 1, -1 do
+        local s = sparks[i]
+        s.life = s.life - dt
+        s.x, s.y = s.x + s.vx * dt, s.y + s.vy * dt
+        s.vy = s.vy + 300 * dt
+        video.updateSpriteState(s.state, dt)
+        if s.life <= 0 then
+            video.removeSpriteState(s.state)
+            table.remove(sparks, i)
+        end
+    end
+end)
+
+local function drawBackground()
+    -- A night sky in bands, from deep blue to violet near the ground.
+    local bands = 24
+    for i = 0, bands - 1 do
+        local t = i / (bands - 1)
+        video.renderRectangle(0, math.floor(i * H / bands), W, math.ceil(H / bands) + 1,
+                              255, 16 + 40 * t, 20 + 10 * t, 48 + 40 * t)
+    end
+    for _, s in ipairs(backdrop) do
+        local a = 120 + 100 * math.sin(elapsed * 1.7 + s.phase)
+        video.renderRectangle(s.x, s.y, 2, 2, a, 230, 230, 255)
+    end
+    -- Ground.
+    video.renderRectangle(0, H - 16, W, 16, 255, 40, 26, 60)
+    video.renderRectangle(0, H - 16, W, 3, 255, 120, 90, 160)
+end
+
+local function centred(text, y, a, r, g, b)
+    video.renderText(text, W / 2, y, 1, nil, a or 255, r or 255, g or 255, b or 255)
+end
+
+hook.add("frameRender", function()
+    drawBackground()
+    for _, p in ipairs(pegs) do
+        video.renderSpriteState(shared.peg, p.x, p.y, 1.0, 0, 255, 255, 200, 120)
+    end
+    for _, d in ipairs(drops) do
+        if d.state >= 0 and d.x then
+            local angle = world:getEntityAngle(d.id)
+            local tint = d.kind == "bonus" and {255, 255, 140, 200} or {255, 255, 255, 255}
+            video.renderSpriteState(d.state, d.x, d.y, 1.0, angle, tint[1], tint[2], tint[3], tint[4])
+        end
+    end
+    for _, s in ipairs(sparks) do
+        video.renderSpriteState(s.state, s.x, s.y, 1.0, 0, math.floor(255 * s.life / 0.45), 255, 250, 200)
+    end
+    -- The fox faces the way it walks.
+    video.renderSpriteState(fox.state, fox.x, fox.y, 1.0, 0, 255, 255, 255, 255, fox.facing < 0)
+
+    video.renderText(string.format("Score %d", score), 16, 12)
+    video.renderText(string.format("Best %d", best), W / 2, 12, 1)
+    video.renderText(string.format("Lives %d", math.max(lives, 0)), W - 16, 12, 2, nil, 255, 255, 140, 140)
+
+    if mode == "title" then
+        centred("#3S T A R F A L L", 220)
+        centred("Catch the stars, dodge the bombs.", 260)
+        centred("Arrows, A/D or the mouse move the fox. Click to drop a star.", 290)
+        centred("Press Space to start   -   M mutes   -   Ctrl+R restarts", 330, 255, 200, 200, 255)
+    elseif mode == "over" then
+        centred("#4GAME OVER", 240)
+        centred(string.format("Score %d   Best %d", score, best), 280)
+        centred("Press Space to play again", 320, 255, 200, 200, 255)
+    end
+end)
+
+hook.add("keyPress", function(key)
+    if (key == KEY_SPACE or key == KEY_ENTER) and mode ~= "play" then
+        startGame()
+    elseif key == KEY_M then
+        muted = not muted
+        if muted then audio.stopMusic("music.ogg") else audio.playMusic("music.ogg", 0.5, true) end
+    end
+end)
+
+hook.add("mouseButton", function(x, y, button)
+    if button == 0 then dropThing("bonus", x, math.min(y, 120)) end
+end)
+
+hook.add("gameClose", function()
+    if score > best then
+        best = score
+        saveBest()
+    end
+end)
