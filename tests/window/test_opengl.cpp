@@ -2,6 +2,7 @@
 // back from the frame, compared with exact values or with small PNG
 // references. Set PELLORA_UPDATE_GOLDEN=1 to rewrite the references.
 #include "core/CMatrix4.h"
+#include "core/Output.h"
 #include "platform/CDeviceSDL.h"
 #include "video/IVideoDriver.h"
 #include "video/ITexture.h"
@@ -323,6 +324,23 @@ TEST_F(OpenGLDriverTest, RenderTargetsAreUprightAndOutliveTheFrame)
     ASSERT_EQ(shot.width, 64);
     EXPECT_TRUE(near(shot.at(5, 5), 0, 0, 255, 8)) << "the second frame drew into the target";
     EXPECT_TRUE(near(shot.at(5, 50), 0, 0, 0, 8)) << "beginScene cleared the active target";
+}
+
+TEST_F(OpenGLDriverTest, TargetsAScriptNamesWronglyAreRefusedNotChecked)
+{
+    IVideoDriver* driver = open(64, 64);
+    ASSERT_TRUE(driver);
+    static int failedChecks = 0;
+    failedChecks = 0;
+    zu::core::CheckHook previous =
+        zu::core::setCheckHook([](const char*, const char*, int, const char*) { ++failedChecks; });
+    // An image texture is not a target; a target beyond the implementation's
+    // limit cannot be made.
+    EXPECT_FALSE(driver->setRenderTarget(checker(driver)));
+    EXPECT_EQ(driver->addTexture({1 << 20, 4}, "huge", ECF_A8R8G8B8, true), nullptr);
+    zu::core::setCheckHook(previous);
+    EXPECT_EQ(failedChecks, 0);
+    EXPECT_EQ(static_cast<kelvo::video::CVideoNull*>(driver)->getRenderTarget(), nullptr);
 }
 
 TEST_F(OpenGLDriverTest, ScreenshotOfAnOddWidthIsUprightAndNotSheared)

@@ -63,6 +63,9 @@ CVideoOpenGL::CVideoOpenGL(zu::io::IFileSystem* fileSystem, zu::IKelvoDevice* de
     GLint maxLights = 8;
     glGetIntegerv(GL_MAX_LIGHTS, &maxLights);
     m_maxLights = maxLights;
+    GLint maxTextureSize = 1024;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    m_maxTextureSize = maxTextureSize;
     setInitialStates();
     registerRenderers();
     prepare3DStates();
@@ -384,8 +387,14 @@ bool CVideoOpenGL::setRenderTarget(ITexture* texture)
 {
     flush2D();
     COpenGLTexture* target = asOpenGL(texture);
-    if (texture && !ZU_CHECK_MSG(target && target->getOpenGLFBO(), "tex->getOpenGLFBO()"))
+    // Scripts name targets, so a texture that is not one is refused, not a
+    // programming error.
+    if (texture && !(target && target->getOpenGLFBO()))
+    {
+        zu::core::zuLog(zu::core::ELL_ERROR, "Not a render target: %s",
+                        texture->getName().c_str());
         return false;
+    }
     bindTarget(texture);
     return true;
 }
@@ -522,14 +531,14 @@ bool CVideoOpenGL::switchFullscreen(bool on, SDimension2i size)
 
 ITexture* CVideoOpenGL::createApiTexture(const CString& name, IImage* image)
 {
-    if (!image || name.empty() || !isValid())
+    if (!image || name.empty() || !isValid() || !fitsTextureSize(image->getSize(), name))
         return nullptr;
     return new COpenGLTexture(name, image, getTextureFlag(ETCF_CREATE_MIP_MAPS));
 }
 
 ITexture* CVideoOpenGL::createTargetTexture(const CString& name, SDimension2i size, ECOLOR_FORMAT)
 {
-    if (!isValid() || size.width <= 0 || size.height <= 0)
+    if (!isValid() || size.width <= 0 || size.height <= 0 || !fitsTextureSize(size, name))
         return nullptr;
     COpenGLTexture* texture = new COpenGLTexture(name, size);
     if (!texture->getOpenGLFBO())
@@ -538,6 +547,15 @@ ITexture* CVideoOpenGL::createTargetTexture(const CString& name, SDimension2i si
         return nullptr;
     }
     return texture;
+}
+
+bool CVideoOpenGL::fitsTextureSize(SDimension2i size, const CString& name) const
+{
+    if (size.width <= m_maxTextureSize && size.height <= m_maxTextureSize)
+        return true;
+    zu::core::zuLog(zu::core::ELL_ERROR, "Could not create OpenGL Texture. %s is %dx%d, the limit is %d",
+                    name.c_str(), size.width, size.height, m_maxTextureSize);
+    return false;
 }
 
 bool CVideoOpenGL::writeScreenshot(const CString& folder, const CString& name,

@@ -74,10 +74,13 @@ private:
     void loadProjection();
     void setInitialStates();
     void registerRenderers();
+    // Sizes past the implementation's limit would give an empty texture.
+    bool fitsTextureSize(SDimension2i size, const CString& name) const;
 
     COpenGLContext* m_context = nullptr;
     int32_t m_lastLightIndex = -1;
     int32_t m_maxLights = 8;
+    int32_t m_maxTextureSize = 1024;
     zu::core::CMatrix4 m_projectionCopy;
     bool m_resetAllStates = true;
     bool m_stencil = false;
