@@ -4,6 +4,8 @@
 #include "core/CMatrix4.h"
 #include "core/Output.h"
 #include "platform/CDeviceSDL.h"
+#include "video/ISpriteAnimationState.h"
+#include "video/ISpritePackage.h"
 #include "video/IVideoDriver.h"
 #include "video/ITexture.h"
 #include "video/OpenGL/CVideoOpenGL.h"
@@ -19,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -255,6 +258,70 @@ TEST_F(OpenGLDriverTest, DrawsRectanglesTexturesLinesAndRotatedImages)
     EXPECT_TRUE(near(frame.at(120, 70), 255, 255, 0, 0)) << "horizontal line";
     expectGolden(frame, "shapes");
     driver->endScene();
+}
+
+// A package made by the packer from ImageMagick's pictures, with no padding
+// between the images on its page, drawn in four ways. Scaled-up frames must
+// not pick up their neighbours on the page, and the trimmed border must keep
+// the picture where it was drawn.
+TEST_F(OpenGLDriverTest, SpritesFromAPackedPageDrawWhereTheyBelongWithoutBleeding)
+{
+    IVideoDriver* driver = open(160, 120);
+    ASSERT_TRUE(driver);
+    fs::create_directories(folder / "frames");
+    const std::string frames = (folder / "frames").string();
+    // "boxed": an 8 x 8 red square at (2, 2) of a transparent 12 x 12 picture.
+    // "green": 8 x 8 green. "half": 8 x 4, red on the left, blue on the right.
+    ASSERT_EQ(system(("convert -size 12x12 xc:none -fill red -draw 'rectangle 2,2 9,9' '" +
+                      frames + "/boxed.png' && convert -size 8x8 xc:lime '" + frames +
+                      "/green.png' && convert -size 8x4 xc:blue -fill red -draw "
+                      "'rectangle 0,0 3,3' '" + frames + "/half.png'")
+                         .c_str()),
+              0);
+    const std::string package = (folder / "test.spr").string();
+    ASSERT_EQ(system(("'" PELLORA_SPRITEPACK "' --padding 0 '" + frames + "' '" + package +
+                      "' > /dev/null")
+                         .c_str()),
+              0);
+    ISpritePackage* sprites = driver->getSpritePackage(package.c_str(), false, true);
+    ASSERT_TRUE(sprites);
+    ISpriteAnimationState* boxed = sprites->createState("boxed");
+    ISpriteAnimationState* green = sprites->createState("green");
+    ISpriteAnimationState* half = sprites->createState("half");
+    ASSERT_TRUE(boxed && green && half);
+    EXPECT_EQ(boxed->getSize(0).width, 8) << "the packer trimmed the border";
+
+    driver->beginScene(true, true, 0xFF000000);
+    boxed->drawAt({10, 10}, nullptr, 0xFFFFFFFF);
+    green->drawScaled({40, 10}, 4.f, 0xFFFFFFFF);
+    half->drawMirrored({100, 10}, 2.f, 0xFFFFFFFF);
+    const uint32_t white[4] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    half->drawRotated({40, 60}, 1.5707964f, 2.f, white); // a quarter turn clockwise
+    boxed->drawAt({10, 80}, nullptr, 0x80FFFFFF);
+    SImage frame = readBackBuffer(driver);
+
+    EXPECT_TRUE(near(frame.at(11, 11), 0, 0, 0, 0)) << "the trimmed border stays empty";
+    EXPECT_TRUE(near(frame.at(12, 12), 255, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(19, 19), 255, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(20, 20), 0, 0, 0, 0));
+    // Four times larger: 32 x 32, its edge rows as green as its middle.
+    for (auto [x, y] : {std::pair{40, 10}, {71, 10}, {40, 41}, {71, 41}, {55, 25}})
+        EXPECT_TRUE(near(frame.at(x, y), 0, 255, 0, 3)) << "at " << x << ", " << y;
+    EXPECT_TRUE(near(frame.at(72, 25), 0, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(55, 42), 0, 0, 0, 0));
+    // Mirrored about x = 100, twice the size: blue on the left, red on the right.
+    EXPECT_TRUE(near(frame.at(87, 12), 0, 0, 255, 3));
+    EXPECT_TRUE(near(frame.at(99, 12), 255, 0, 0, 3));
+    EXPECT_TRUE(near(frame.at(103, 12), 0, 0, 0, 0));
+    // Turned a quarter: the red half runs down from (40, 60), left of x = 40.
+    EXPECT_TRUE(near(frame.at(36, 62), 255, 0, 0, 3));
+    EXPECT_TRUE(near(frame.at(36, 73), 0, 0, 255, 3));
+    EXPECT_TRUE(near(frame.at(42, 62), 0, 0, 0, 0));
+    EXPECT_TRUE(near(frame.at(15, 85), 128, 0, 0, 2)) << "the colour's alpha blends";
+    driver->endScene();
+    boxed->release();
+    green->release();
+    half->release();
 }
 
 TEST_F(OpenGLDriverTest, ScissorClipsToTheTopLeftRectangle)
