@@ -137,8 +137,10 @@ void COpenGLMesh::draw()
         mode = GL_LINES;
     else if (m_primitiveType == PT_TRIANGLE_STRIP)
         mode = GL_TRIANGLE_STRIP;
+    // With the vertex range given, the driver need not scan the indices for it.
     if (m_indexCount > 0)
-        glDrawElements(mode, m_indexCount, GL_UNSIGNED_SHORT, indices);
+        glDrawRangeElements(mode, 0, GLuint(m_vertexCount - 1), m_indexCount, GL_UNSIGNED_SHORT,
+                            indices);
     else
         glDrawArrays(mode, 0, m_vertexCount);
 

@@ -52,7 +52,9 @@ end
 
 local function render()
     frame = frame + 1
-    if frame == 1 then print("first frame") end
+    -- Straight to standard output: a line on the on-screen console would be
+    -- drawn every frame, which the other game does not do.
+    if frame == 1 then io.write("first frame\n"); io.stdout:flush() end
     if frame == WARMUP + 1 then
         startWall, startCpu = kelvo.getSeconds(), threadCpu()
     elseif frame == WARMUP + FRAMES + 1 then
