@@ -8,6 +8,7 @@
 #include "video/ISpritePackage.h"
 #include "video/IVideoDriver.h"
 #include "video/ITexture.h"
+#include "video/OpenGL/COpenGLTexture.h"
 #include "video/OpenGL/CVideoOpenGL.h"
 
 #include <GL/gl.h>
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -322,6 +324,59 @@ TEST_F(OpenGLDriverTest, SpritesFromAPackedPageDrawWhereTheyBelongWithoutBleedin
     boxed->release();
     green->release();
     half->release();
+}
+
+TEST_F(OpenGLDriverTest, MipMapsMakeACompleteChainThatMinifiedDrawingUses)
+{
+    IVideoDriver* driver = open(64, 64);
+    ASSERT_TRUE(driver);
+    driver->setTextureFlag(ETCF_CREATE_MIP_MAPS, true);
+    auto make = [&](int w, int h, const std::function<uint32_t(int, int)>& pixel,
+                    const char* name) {
+        uint8_t* data = new uint8_t[size_t(w) * size_t(h) * 4];
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                const uint32_t c = pixel(x, y);
+                memcpy(data + (size_t(y) * size_t(w) + size_t(x)) * 4, &c, 4);
+            }
+        IImage* image = driver->wrapImageData(ECF_A8R8G8B8, {w, h}, data);
+        ITexture* texture = driver->addTexture(image, name);
+        image->drop();
+        return static_cast<kelvo::video::COpenGLTexture*>(texture);
+    };
+
+    // 6 x 3, odd and not square: red, green and blue pairs of columns over a
+    // white last row. Levels 3 x 1 and 1 x 1 follow.
+    const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    auto* small = make(6, 3, [&](int x, int y) { return y == 2 ? 0xFFFFFFFF : colours[x / 2]; },
+                       "small");
+    ASSERT_TRUE(small && small->hasMipMaps());
+    glBindTexture(GL_TEXTURE_2D, small->getOpenGLTextureName());
+    GLint w = 0, h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_HEIGHT, &h);
+    EXPECT_EQ(w, 1);
+    EXPECT_EQ(h, 1);
+    uint32_t level1[3] = {}, level2 = 0;
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_BGRA, GL_UNSIGNED_BYTE, level1);
+    glGetTexImage(GL_TEXTURE_2D, 2, GL_BGRA, GL_UNSIGNED_BYTE, &level2);
+    EXPECT_EQ(level1[0], 0xFFFF0000u);
+    EXPECT_EQ(level1[1], 0xFF00FF00u);
+    EXPECT_EQ(level1[2], 0xFF0000FFu);
+    EXPECT_EQ(level2, 0xFF808000u);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    // One white column in four, drawn at an eighth of its size: the mip-maps
+    // give an even dark grey where plain sampling would alias.
+    auto* stripes = make(64, 64, [](int x, int) { return x % 4 == 0 ? 0xFFFFFFFF : 0xFF000000; },
+                         "stripes");
+    driver->beginScene(true, true, 0xFFFF00FF);
+    driver->drawImageScaled(stripes, {0, 0}, {0, 0, 64, 64}, 0.125f, 0xFFFFFFFF, false);
+    SImage frame = readBackBuffer(driver);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_TRUE(near(frame.at(x, 4), 64, 64, 64, 8)) << "at x = " << x;
+    driver->endScene();
 }
 
 TEST_F(OpenGLDriverTest, ScissorClipsToTheTopLeftRectangle)

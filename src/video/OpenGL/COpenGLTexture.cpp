@@ -5,7 +5,9 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace kelvo::video
 {
@@ -84,7 +86,45 @@ void COpenGLTexture::upload()
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, m_size.width, m_size.height, 0, GL_BGRA,
                  GL_UNSIGNED_BYTE, m_pixels);
     if (m_mipmaps)
-        glGenerateMipmap(GL_TEXTURE_2D);
+        uploadMipMaps();
+}
+
+// The smaller levels are averaged here rather than by glGenerateMipmap: on a
+// software renderer the first glGenerateMipmap compiles a blit program, which
+// cost a tenth of a second at every start (the built-in font has mip-maps).
+void COpenGLTexture::uploadMipMaps()
+{
+    int32_t width = m_size.width, height = m_size.height;
+    std::vector<uint32_t> level(m_pixels, m_pixels + size_t(width) * size_t(height));
+    std::vector<uint32_t> smaller;
+    for (GLint index = 1; width > 1 || height > 1; ++index)
+    {
+        const int32_t w = width > 1 ? width / 2 : 1, h = height > 1 ? height / 2 : 1;
+        smaller.resize(size_t(w) * size_t(h));
+        for (int32_t y = 0; y < h; ++y)
+        {
+            const uint32_t* row0 = &level[size_t(std::min(2 * y, height - 1)) * size_t(width)];
+            const uint32_t* row1 = &level[size_t(std::min(2 * y + 1, height - 1)) * size_t(width)];
+            for (int32_t x = 0; x < w; ++x)
+            {
+                const int32_t x0 = std::min(2 * x, width - 1), x1 = std::min(2 * x + 1, width - 1);
+                const uint32_t a = row0[x0], b = row0[x1], c = row1[x0], d = row1[x1];
+                uint32_t out = 0;
+                for (int shift = 0; shift < 32; shift += 8)
+                {
+                    const uint32_t sum = ((a >> shift) & 0xFF) + ((b >> shift) & 0xFF) +
+                                         ((c >> shift) & 0xFF) + ((d >> shift) & 0xFF);
+                    out |= ((sum + 2) / 4) << shift;
+                }
+                smaller[size_t(y) * size_t(w) + size_t(x)] = out;
+            }
+        }
+        glTexImage2D(GL_TEXTURE_2D, index, GL_RGBA, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                     smaller.data());
+        level.swap(smaller);
+        width = w;
+        height = h;
+    }
 }
 
 } // namespace kelvo::video

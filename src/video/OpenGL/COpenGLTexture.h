@@ -35,6 +35,7 @@ public:
 
 private:
     void upload();
+    void uploadMipMaps();
 
     zu::core::SDimension2i m_size{0, 0};
     uint32_t* m_pixels = nullptr;
