@@ -95,8 +95,8 @@ void COpenGLTexture::upload()
 void COpenGLTexture::uploadMipMaps()
 {
     int32_t width = m_size.width, height = m_size.height;
-    std::vector<uint32_t> level(m_pixels, m_pixels + size_t(width) * size_t(height));
-    std::vector<uint32_t> smaller;
+    const uint32_t* level = m_pixels;
+    std::vector<uint32_t> smaller, previous;
     for (GLint index = 1; width > 1 || height > 1; ++index)
     {
         const int32_t w = width > 1 ? width / 2 : 1, h = height > 1 ? height / 2 : 1;
@@ -121,7 +121,8 @@ void COpenGLTexture::uploadMipMaps()
         }
         glTexImage2D(GL_TEXTURE_2D, index, GL_RGBA, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
                      smaller.data());
-        level.swap(smaller);
+        previous.swap(smaller);
+        level = previous.data();
         width = w;
         height = h;
     }
