@@ -263,7 +263,7 @@ TEST_F(OpenGLDriverTest, DrawsRectanglesTexturesLinesAndRotatedImages)
 }
 
 // A package made by the packer from ImageMagick's pictures, with no padding
-// between the images on its page, drawn in four ways. Scaled-up frames must
+// between the images on its page, drawn in five ways. Scaled-up frames must
 // not pick up their neighbours on the page, and the trimmed border must keep
 // the picture where it was drawn.
 TEST_F(OpenGLDriverTest, SpritesFromAPackedPageDrawWhereTheyBelongWithoutBleeding)
