@@ -49,4 +49,30 @@ template <class T> void dropAndClear(T*& object)
     }
 }
 
+// Drops every value of a map of reference-counted objects and empties it.
+template <class Map> void dropAll(Map& map)
+{
+    for (auto& entry : map)
+        entry.second->drop();
+    map.clear();
+}
+
+// Removes one value of such a map and drops it, when the key is there.
+template <class Map, class Key> void dropEntry(Map& map, const Key& key)
+{
+    auto it = map.find(key);
+    if (it == map.end())
+        return;
+    auto* object = it->second;
+    map.erase(it);
+    object->drop();
+}
+
+// The value a map of pointers holds for a key, or none.
+template <class Map, class Key> typename Map::mapped_type findEntry(const Map& map, const Key& key)
+{
+    auto it = map.find(key);
+    return it == map.end() ? nullptr : it->second;
+}
+
 } // namespace zu

@@ -131,12 +131,7 @@ void CFileSystem::addArchiveExtension(const CString& extension)
     if (!extension.empty()) m_archiveExtensions.insert(extension);
 }
 
-void CFileSystem::removeAllArchives()
-{
-    for (auto& item : m_archives)
-        item.second->drop();
-    m_archives.clear();
-}
+void CFileSystem::removeAllArchives() { zu::dropAll(m_archives); }
 
 CString CFileSystem::getDirAlias(const CString& alias) const
 {
