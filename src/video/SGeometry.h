@@ -36,6 +36,21 @@ struct SRecti
 
     int32_t getWidth() const { return right - left; }
     int32_t getHeight() const { return bottom - top; }
+
+    // The part inside (0, 0, width, height), never of negative size; any
+    // corners are taken, so widths of wild rectangles cannot overflow.
+    SRecti clippedTo(int32_t width, int32_t height) const
+    {
+        auto clamp = [](int32_t v, int32_t low, int32_t high) {
+            return v < low ? low : v > high ? high : v;
+        };
+        SRecti r;
+        r.left = clamp(left, 0, width);
+        r.top = clamp(top, 0, height);
+        r.right = clamp(right, r.left, width);
+        r.bottom = clamp(bottom, r.top, height);
+        return r;
+    }
 };
 
 struct STriangle3f

@@ -394,6 +394,15 @@ TEST_F(OpenGLDriverTest, ScissorClipsToTheTopLeftRectangle)
     EXPECT_TRUE(near(frame.at(100, 49), 0, 0, 0, 0));
     EXPECT_TRUE(near(frame.at(99, 50), 0, 0, 0, 0));
     EXPECT_TRUE(near(frame.at(639, 479), 0, 0, 0, 0));
+
+    // A script may give any corners: they are cut to the screen.
+    const SRecti wild{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    driver->setScissor(&wild);
+    driver->drawRectangle(0xFF0000FF, {0, 0, 640, 480}, nullptr);
+    driver->setScissor(nullptr);
+    frame = readBackBuffer(driver);
+    EXPECT_TRUE(near(frame.at(0, 0), 0, 0, 255, 0));
+    EXPECT_TRUE(near(frame.at(639, 479), 0, 0, 255, 0));
     driver->endScene();
 }
 

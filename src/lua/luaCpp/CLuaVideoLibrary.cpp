@@ -44,6 +44,14 @@ int32_t integer(lua_State* L, int index)
     return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
+// A position or length in render pixels. Far beyond any screen, so sums of
+// two stay inside 32 bits whatever a script passes.
+int32_t coordinate(lua_State* L, int index)
+{
+    constexpr int32_t limit = 1 << 24;
+    return std::clamp(integer(L, index), -limit, limit);
+}
+
 float number(lua_State* L, int index) { return toFloat(lua_tonumber(L, index)); }
 
 CString text(lua_State* L, int index)
@@ -269,10 +277,10 @@ int v_renderSpriteStateFixed(lua_State* L)
     SRecti clip;
     if (n >= 11)
     {
-        const int32_t cx = integer(L, 8), cy = integer(L, 9);
-        clip = {cx, cy, int32_t(int64_t(cx) + integer(L, 10)), int32_t(int64_t(cy) + integer(L, 11))};
+        const int32_t cx = coordinate(L, 8), cy = coordinate(L, 9);
+        clip = {cx, cy, cx + coordinate(L, 10), cy + coordinate(L, 11)};
     }
-    s->drawAt({integer(L, 2), integer(L, 3)}, n >= 11 ? &clip : nullptr, c);
+    s->drawAt({coordinate(L, 2), coordinate(L, 3)}, n >= 11 ? &clip : nullptr, c);
     return 0;
 }
 
@@ -324,7 +332,7 @@ int v_renderLine(lua_State* L)
     const int n = lua_gettop(L);
     if (n < 4 || !driver())
         return 0;
-    driver()->drawLine({integer(L, 1), integer(L, 2)}, {integer(L, 3), integer(L, 4)},
+    driver()->drawLine({coordinate(L, 1), coordinate(L, 2)}, {coordinate(L, 3), coordinate(L, 4)},
                        colour(L, n, 5, 5, 8));
     return 0;
 }
@@ -334,8 +342,8 @@ int v_renderRectangle(lua_State* L)
     const int n = lua_gettop(L);
     if (n < 4 || !driver())
         return 0;
-    const int32_t x = integer(L, 1), y = integer(L, 2);
-    const SRecti rect{x, y, int32_t(int64_t(x) + integer(L, 3)), int32_t(int64_t(y) + integer(L, 4))};
+    const int32_t x = coordinate(L, 1), y = coordinate(L, 2);
+    const SRecti rect{x, y, x + coordinate(L, 3), y + coordinate(L, 4)};
     driver()->drawRectangle(colour(L, n, 5, 5, 8), rect, nullptr);
     return 0;
 }
@@ -371,10 +379,10 @@ gui::IGUIFont* font(lua_State* L, int index)
 {
     if (!g_library)
         return nullptr;
-    const CString path = (index > 0 && lua_type(L, index) == LUA_TSTRING)
-                             ? getScriptRelativePath(L, index, g_library->getPathOverrides())
-                             : CString(CLuaVideoLibrary::DEFAULT_FONT);
-    return g_library->getFont(path);
+    if (index > 0 && lua_type(L, index) == LUA_TSTRING)
+        return g_library->getFont(getScriptRelativePath(L, index, g_library->getPathOverrides()));
+    static const CString defaultFont(CLuaVideoLibrary::DEFAULT_FONT);
+    return g_library->getFont(defaultFont);
 }
 
 int v_renderText(lua_State* L)
@@ -384,20 +392,22 @@ int v_renderText(lua_State* L)
         return 0;
     const CString message = lua_isstring(L, 1) ? text(L, 1)
                                                : LuaClassBinder<CLuaWChar>::check(L, 1)->getText();
-    const int32_t x = n >= 3 ? integer(L, 2) : 0;
-    const int32_t y = n >= 3 ? integer(L, 3) : 0;
+    const int32_t x = n >= 3 ? coordinate(L, 2) : 0;
+    const int32_t y = n >= 3 ? coordinate(L, 3) : 0;
     const int32_t align = n >= 4 ? integer(L, 4) : 0;
     gui::IGUIFont* f = font(L, n >= 5 ? 5 : 0);
     if (!f)
         return 0;
     const uint32_t c = n >= 9 ? argb(L, 6) : 0xFFFFFFFF;
-    const SDimension2i size = f->getDimension(message);
+    // Drawn from its top-left corner; only a centred or right-aligned text
+    // needs its width first.
     int32_t left = x;
-    if (align == 1)
-        left -= size.width / 2;
-    else if (align == 2)
-        left -= size.width;
-    f->draw(message, {left, y, left + size.width, y + size.height}, c);
+    if (align == 1 || align == 2)
+    {
+        const int32_t width = f->getDimension(message).width;
+        left -= align == 1 ? width / 2 : width;
+    }
+    f->draw(message, {left, y, left, y}, c);
     return 0;
 }
 
@@ -425,7 +435,9 @@ int v_getScreenSize(lua_State* L)
 
 int v_setScreenSize(lua_State* L)
 {
-    if (lua_gettop(L) != 2 || !g_library || !g_library->getDevice())
+    // The window keeps the screen's size in full-screen mode.
+    if (lua_gettop(L) != 2 || !g_library || !g_library->getDevice() || !driver() ||
+        driver()->isFullscreen())
         return 0;
     const int32_t w = integer(L, 1), h = integer(L, 2);
     if (w > 0 && h > 0)
@@ -452,7 +464,7 @@ int v_setScissorClip(lua_State* L)
 {
     if (lua_gettop(L) < 4 || !driver())
         return 0;
-    const SRecti rect{integer(L, 1), integer(L, 2), integer(L, 3), integer(L, 4)};
+    const SRecti rect{coordinate(L, 1), coordinate(L, 2), coordinate(L, 3), coordinate(L, 4)};
     driver()->setScissor(&rect);
     return 0;
 }

@@ -346,7 +346,9 @@ void CVideoOpenGL::drawRenderState(RenderState& renderState)
     const bool materialStates = m_renderMode == 2 || m_useMaterialFor2D;
     for (int stage = 0; stage < MATERIAL_MAX_TEXTURES; ++stage)
     {
-        SRenderStage& s = renderState.stages[stage];
+        // A copy: the state may be the driver's own batch state, which holds
+        // a reference to its texture only, and must not keep the material's.
+        SRenderStage s = renderState.stages[stage];
         if (materialStates && !s.texture)
         {
             s.texture = m_currentTextures[stage];
@@ -411,15 +413,7 @@ void CVideoOpenGL::bindTarget(ITexture* texture)
 
 void CVideoOpenGL::setViewPort(const SRecti& rect)
 {
-    SRecti r = rect;
-    if (r.right > m_renderSize.width)
-        r.right = m_renderSize.width;
-    if (r.bottom > m_renderSize.height)
-        r.bottom = m_renderSize.height;
-    if (r.left < 0)
-        r.left = 0;
-    if (r.top < 0)
-        r.top = 0;
+    const SRecti r = rect.clippedTo(m_renderSize.width, m_renderSize.height);
     if (isValid() && r.getWidth() > 0 && r.getHeight() > 0)
     {
         flush2D();
@@ -439,12 +433,12 @@ void CVideoOpenGL::setScissor(const SRecti* rect)
         return;
     }
     glEnable(GL_SCISSOR_TEST);
-    const int32_t width = rect->right - rect->left;
-    const int32_t height = rect->bottom - rect->top;
+    // A script may give any numbers: the rectangle is first cut to the screen.
+    const SRecti r = rect->clippedTo(m_screenSize.width, m_screenSize.height);
     // Rectangles have a top-left origin; the back buffer's rows count from the
     // bottom, while a target's rows are already stored top first.
-    const int32_t y = m_renderTarget ? rect->top : m_screenSize.height - rect->bottom;
-    glScissor(rect->left, y, width > 0 ? width : 0, height > 0 ? height : 0);
+    const int32_t y = m_renderTarget ? r.top : m_screenSize.height - r.bottom;
+    glScissor(r.left, y, r.getWidth(), r.getHeight());
 }
 
 // ---------------------------------------------------------------- fog and lights

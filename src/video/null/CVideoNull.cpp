@@ -308,10 +308,7 @@ ITexture* CVideoNull::createTargetTexture(const CString& name, SDimension2i size
 
 ITexture* CVideoNull::findTexture(const CString& name) const
 {
-    if (name.empty())
-        return nullptr;
-    auto it = m_textures.find(name);
-    return it == m_textures.end() ? nullptr : it->second;
+    return name.empty() ? nullptr : zu::findEntry(m_textures, name);
 }
 
 bool CVideoNull::addToCache(const CString& name, ITexture* texture)
@@ -643,10 +640,7 @@ IParticlePackage* CVideoNull::createParticlePackage() { return nullptr; }
 
 ISpritePackage* CVideoNull::findSpritePackage(const CString& path) const
 {
-    if (path.empty())
-        return nullptr;
-    auto it = m_spritePackages.find(path);
-    return it == m_spritePackages.end() ? nullptr : it->second;
+    return path.empty() ? nullptr : zu::findEntry(m_spritePackages, path);
 }
 
 ISpritePackage* CVideoNull::getSpritePackage(const CString& path, bool keepStates,
@@ -679,28 +673,13 @@ ISpritePackage* CVideoNull::getSpritePackage(const CString& path, bool keepState
     return package;
 }
 
-void CVideoNull::removeSpritePackage(const CString& path)
-{
-    auto it = m_spritePackages.find(path);
-    if (it == m_spritePackages.end())
-        return;
-    it->second->drop();
-    m_spritePackages.erase(it);
-}
+void CVideoNull::removeSpritePackage(const CString& path) { zu::dropEntry(m_spritePackages, path); }
 
-void CVideoNull::removeAllSpritePackages()
-{
-    for (auto& entry : m_spritePackages)
-        entry.second->drop();
-    m_spritePackages.clear();
-}
+void CVideoNull::removeAllSpritePackages() { zu::dropAll(m_spritePackages); }
 
 IParticlePackage* CVideoNull::findParticlePackage(const CString& path) const
 {
-    if (path.empty())
-        return nullptr;
-    auto it = m_particlePackages.find(path);
-    return it == m_particlePackages.end() ? nullptr : it->second;
+    return path.empty() ? nullptr : zu::findEntry(m_particlePackages, path);
 }
 
 IParticlePackage* CVideoNull::getParticlePackage(const CString& path)
@@ -737,19 +716,10 @@ IParticlePackage* CVideoNull::getParticlePackage(const CString& path)
 
 void CVideoNull::removeParticlePackage(const CString& path)
 {
-    auto it = m_particlePackages.find(path);
-    if (it == m_particlePackages.end())
-        return;
-    it->second->drop();
-    m_particlePackages.erase(it);
+    zu::dropEntry(m_particlePackages, path);
 }
 
-void CVideoNull::removeAllParticlePackages()
-{
-    for (auto& entry : m_particlePackages)
-        entry.second->drop();
-    m_particlePackages.clear();
-}
+void CVideoNull::removeAllParticlePackages() { zu::dropAll(m_particlePackages); }
 
 void CVideoNull::removeAllResources()
 {
@@ -790,8 +760,9 @@ void CVideoNull::compute2DMapping()
 {
     int32_t w = m_renderSize.width;
     int32_t h = m_renderSize.height;
-    int32_t hw = (w + (w & 1)) / 2;
-    int32_t hh = (h + (h & 1)) / 2;
+    // Half the size, rounded up, without overflowing at the largest sizes.
+    int32_t hw = w / 2 + (w & 1);
+    int32_t hh = h / 2 + (h & 1);
     // A size of zero would divide by zero; such a mapping draws nothing useful
     // anyway, so it maps like a two-pixel screen.
     if (hw <= 0)
