@@ -57,8 +57,6 @@ b2Vec2 polygonCentroid(const b2Vec2* v, int count)
     return (1.0f / area) * c + s;
 }
 
-bool boxIsUsable(float hx, float hy) { return 4.0f * hx * hy > MIN_POLYGON_AREA; }
-
 } // namespace
 
 CPhysicsEntity::~CPhysicsEntity()
@@ -117,8 +115,6 @@ bool CPhysicsEntity::addBox(const SPhysicsFixtureDef& def, float width, float he
         return false;
     float hx = width / 2.0f;
     float hy = height / 2.0f;
-    if (!boxIsUsable(hx, hy))
-        return false;
     b2PolygonShape box;
     if (placed)
     {
@@ -128,6 +124,10 @@ bool CPhysicsEntity::addBox(const SPhysicsFixtureDef& def, float width, float he
     }
     else
         box.SetAsBox(hx, hy);
+    // The corners as stored: far from the origin a small box rounds to
+    // nothing, which the library's mass routine would assert on.
+    if (!(polygonArea(box.m_vertices, box.m_count) > MIN_POLYGON_AREA))
+        return false;
     return createFixture(def, box) != nullptr;
 }
 

@@ -80,6 +80,9 @@ const SCase cases[] = {
     {"local e = p:createEntity({}) return p:createDistanceJoint(e, e)", "nil"},
     // Shapes.
     {"local e = p:createEntity({}) return p:addBoxShape(e, {width = 0})", "false"},
+    // Far from the origin a small box's corners round onto each other.
+    {"local e = p:createEntity({}) return p:addBoxShape(e, {x = 1e8, width = 1, height = 1,"
+     " density = 1})", "false"},
     {"local e = p:createEntity({}, 10, 20) p:addBoxShape(e, {width = 2, height = 4})"
      " local s = p:getEntityShapes(e)[1]"
      " return s.type, table.concat(s.xCoordinates, ' '), table.concat(s.yCoordinates, ' ')",
@@ -253,6 +256,7 @@ local values = {
     32767, 32768, 65535, 65536, 2^31, -2^31, 2^63, "3", "text", true, false,
     {}, {density = 1}, {density = 0/0}, {radius = 1e300, density = 1}, {x = 0/0, y = 1/0},
     {width = 1e-20, height = 1e-20, density = 1}, {width = 1e10, height = 1e10, density = 1e9},
+    {x = 1e8, width = 1, height = 1, density = 1},
     {density = 1e-30, radius = 1e-10}, {restitution = 1e30, friction = -1, density = 1},
     {startX = 0/0, endX = 5}, {isSensor = true, density = 1, userData = "s"},
     {1, 2, 3}, {0, 1, 1, 0}, {0, 0, 1, 1}, {0/0, 1, 2}, {1e300, -1e300, 0},
