@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -93,6 +94,12 @@ class CDumper
 
         const uint64_t planeSize = uint64_t(pageSize) * uint64_t(pageSize);
         const uint64_t pageBytes = planeSize * (format == 0 ? 3 : format == 1 ? 4 : 1);
+        // Each page takes at least its size word (version 4) or its pixels, so a
+        // page count the rest of the file cannot hold is refused before the table
+        // is made.
+        const uint64_t leastPerPage = version == 4 ? 4 : std::max<uint64_t>(pageBytes, 1);
+        if (uint64_t(pages) > (m_bytes.size() - m_pos) / leastPerPage)
+            return stop("page data");
         std::vector<int32_t> stored(static_cast<size_t>(pages), static_cast<int32_t>(pageBytes));
         if (version == 4)
             for (int32_t& size : stored)
@@ -103,27 +110,25 @@ class CDumper
         {
             if (stored[size_t(j)] < 0 || uint64_t(stored[size_t(j)]) > m_bytes.size() - m_pos)
                 return stop("page data");
-            const uint8_t* data = m_bytes.data() + m_pos;
-            std::vector<uint8_t> planes;
+            const uint8_t* planes = m_bytes.data() + m_pos;
+            std::vector<uint8_t> inflated;
             const char* note = "";
             if (version == 4)
             {
-                planes.resize(pageBytes);
+                inflated.resize(pageBytes);
                 uLongf length = uLongf(pageBytes);
-                if (uncompress(planes.data(), &length, data, uLong(stored[size_t(j)])) != Z_OK ||
+                planes = inflated.data();
+                if (uncompress(inflated.data(), &length, m_bytes.data() + m_pos,
+                               uLong(stored[size_t(j)])) != Z_OK ||
                     length != pageBytes)
                 {
-                    planes.clear();
+                    planes = nullptr;
                     note = ", does not inflate to one page";
                 }
             }
-            else
-            {
-                planes.assign(data, data + pageBytes);
-            }
             // A visible pixel: any colour in format 0, else a non-zero alpha.
             uint64_t visible = 0;
-            for (uint64_t i = 0; i < planeSize && !planes.empty(); ++i)
+            for (uint64_t i = 0; i < planeSize && planes; ++i)
             {
                 if (format == 0)
                     visible += planes[i] || planes[planeSize + i] || planes[2 * planeSize + i];

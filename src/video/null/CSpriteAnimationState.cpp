@@ -69,7 +69,8 @@ bool CSpriteAnimationState::update(float seconds)
     // A state without frames has nothing to step through; the frame is
     // always below the frame count, which is at most the animation's length,
     // so the steps and durations read below are always there.
-    if (hasFlags(ESSF_PAUSED) || m_frames.empty()) return false;
+    // A NaN or infinite step would leave the time left unusable for good.
+    if (hasFlags(ESSF_PAUSED) || m_frames.empty() || !std::isfinite(seconds)) return false;
     m_remaining -= seconds;
     if (m_remaining > 0.f) return false;
     const int64_t next = int64_t(m_frame) + m_steps[size_t(m_frame)];
@@ -203,7 +204,7 @@ bool CSpriteAnimationState::loadState(zu::io::IReadFile* file)
     m_frame = count ? int32_t(((frame % count) + count) % count) : 0;
     float remaining;
     memcpy(&remaining, &values[2], sizeof remaining);
-    m_remaining = std::isnan(remaining) ? 0.f : remaining;
+    m_remaining = std::isfinite(remaining) ? remaining : 0.f;
     return true;
 }
 

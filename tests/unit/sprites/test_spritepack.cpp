@@ -281,3 +281,14 @@ TEST(SpriteDump, ReadsWriterPackages)
         << text;
     EXPECT_NE(text.find("frame 1: image 0, forever, step -1"), std::string::npos) << text;
 }
+
+TEST(SpriteDump, APageCountTheFileCannotHoldStopsBeforeAnyTable)
+{
+    // Version 4, 8-pixel pages, 2^31 - 1 of them, and nothing after the header.
+    spritetest::SPackageBytes file;
+    file.header(4, 8, 1, 0x7FFFFFFF, 0, 0, 0);
+    std::string text;
+    EXPECT_FALSE(pellora::spritepack::dumpSpritePackage(file.bytes, text));
+    EXPECT_NE(text.find("cut short: page data expected at byte 28 of 28"), std::string::npos)
+        << text;
+}
