@@ -4,6 +4,8 @@
 #include "video/ITexture.h"
 #include "video/IVideoDriver.h"
 
+#include <algorithm>
+
 namespace kelvo::gui
 {
 
@@ -13,13 +15,18 @@ using zu::video::SRecti;
 namespace
 {
 
+// No character reaches a glyph past these; a picture that is no font (every
+// pixel a marker) must not make millions of them.
+constexpr size_t MAX_GLYPHS = 256;
+
 // Finds the glyph rectangles in locked pixels of one format and clears the
 // markers and the background to transparent. Lower-right markers go to the
-// glyphs in the order their upper-left markers were found. False when a
+// glyphs in the order their upper-left markers were found; markers are
+// counted in `opened` and `closed`, the first MAX_GLYPHS kept. False when a
 // lower-right marker has no glyph left to close.
 template <class Pixel>
 bool scanMarkers(uint8_t* pixels, int32_t pitch, zu::core::SDimension2i size, Pixel alphaMask,
-                 std::vector<SRecti>& glyphs, size_t& closed)
+                 std::vector<SRecti>& glyphs, size_t& opened, size_t& closed)
 {
     Pixel* firstRow = reinterpret_cast<Pixel*>(pixels);
     const Pixel upperLeft = firstRow[0];
@@ -37,15 +44,20 @@ bool scanMarkers(uint8_t* pixels, int32_t pitch, zu::core::SDimension2i size, Pi
             if (p == upperLeft)
             {
                 p = transparent;
-                glyphs.push_back({x, y, x, y});
+                if (opened++ < MAX_GLYPHS)
+                    glyphs.push_back({x, y, x, y});
             }
             else if (p == lowerRight)
             {
-                if (closed >= glyphs.size())
+                if (closed >= opened)
                     return false;
                 p = transparent;
-                glyphs[closed].right = x;
-                glyphs[closed].bottom = y;
+                if (closed < glyphs.size())
+                {
+                    // A marker left of its glyph's corner makes an empty glyph.
+                    glyphs[closed].right = std::max(x, glyphs[closed].left);
+                    glyphs[closed].bottom = y;
+                }
                 ++closed;
             }
             else if (p == background)
@@ -91,14 +103,14 @@ bool CGUIFont::load(zu::video::ITexture* texture)
         return false;
     }
 
-    size_t closed = 0;
+    size_t opened = 0, closed = 0;
     if (pixels)
     {
         const int32_t pitch = texture->getPitch();
         const bool ok =
             format == zu::video::ECF_A8R8G8B8
-                ? scanMarkers<uint32_t>(pixels, pitch, size, 0x00FFFFFF, m_glyphs, closed)
-                : scanMarkers<uint16_t>(pixels, pitch, size, 0x7FFF, m_glyphs, closed);
+                ? scanMarkers<uint32_t>(pixels, pitch, size, 0x00FFFFFF, m_glyphs, opened, closed)
+                : scanMarkers<uint16_t>(pixels, pitch, size, 0x7FFF, m_glyphs, opened, closed);
         texture->unlock();
         if (!ok)
             return false;
@@ -108,7 +120,7 @@ bool CGUIFont::load(zu::video::ITexture* texture)
         zu::core::zuLogText("The amount of upper corner pixels or lower corner pixels is == 0, "
                             "font file may be corrupted.",
                             ELL_ERROR);
-    else if (closed != m_glyphs.size())
+    else if (closed != opened)
         zu::core::zuLogText("The amount of upper corner pixels and the lower corner pixels is "
                             "not equal, font file may be corrupted.",
                             ELL_ERROR);

@@ -7,6 +7,7 @@
 #include "host/PrintConsole.h"
 #include "host/SScriptInput.h"
 #include "io/IFileSystem.h"
+#include "lua/luaCpp/CLuaVideoLibrary.h"
 #include "other/IKelvoDevice.h"
 #include "video/IVideoDriver.h"
 
@@ -53,7 +54,8 @@ int CRunLuaState::activate()
     // the built-in font stays, so errors remain readable.
     if (m_guiEnvironment)
     {
-        zu::gui::IGUIFont* font = m_guiEnvironment->getFont("$GAME_RESOURCES$/pellora/font.fnt");
+        zu::gui::IGUIFont* font =
+            m_guiEnvironment->getFont(zu::lua::CLuaVideoLibrary::DEFAULT_FONT);
         if (font)
             m_guiEnvironment->getSkin()->setFont(font);
     }

@@ -13,7 +13,8 @@ void drawPrintConsole(zu::video::IVideoDriver* driver, zu::gui::IGUIFont* font,
         return;
     const zu::core::SDimension2i size = driver->getRenderSize();
     int32_t top = size.height - 20;
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line, top -= 15)
+    // Newest at the bottom; lines that scrolled off the top are not drawn.
+    for (auto line = lines.rbegin(); line != lines.rend() && top + 20 > 0; ++line, top -= 15)
         font->draw(*line, {10, top, size.width - 10, top + 20}, 0xFFFFFFFF);
 }
 
