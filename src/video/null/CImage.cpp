@@ -43,7 +43,9 @@ CImage::CImage(ECOLOR_FORMAT format, const IImage* source)
         return;
     if (format == source->getColorFormat())
     {
-        memcpy(m_data, const_cast<IImage*>(source)->lock(), getByteCount());
+        // An empty source has no pixel memory at all.
+        if (const void* from = const_cast<IImage*>(source)->lock())
+            memcpy(m_data, from, getByteCount());
     }
     else if (format == ECF_A1R5G5B5)
     {

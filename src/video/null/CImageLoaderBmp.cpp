@@ -4,6 +4,7 @@
 #include "video/null/CImage.h"
 #include "video/null/LoaderSupport.h"
 
+#include <algorithm>
 #include <cstring>
 
 using zu::core::ELL_ERROR;
@@ -109,12 +110,17 @@ IImage* CImageLoaderBmp::load(zu::io::IReadFile* file) const
                                {int32_t(width), int32_t(height)});
     image->clear();
     uint8_t* out = static_cast<uint8_t*>(image->lock());
-    const uint8_t* data = h + dataOffset;
+    const uint8_t* data = h + std::min<uint64_t>(dataOffset, fileSize);
     for (int64_t row = 0; row < int64_t(rowsPresent); ++row)
     {
         const uint8_t* in = data + uint64_t(row) * rowBytes;
         int64_t y = topDown ? row : height - 1 - row;
         uint8_t* line = out + uint64_t(y) * uint64_t(width) * uint64_t(outBytes);
+        if (bits == 24)
+        {
+            swapRedBlue(in, line, width);
+            continue;
+        }
         uint16_t* line16 = reinterpret_cast<uint16_t*>(line);
         for (int64_t x = 0; x < width; ++x)
         {
@@ -126,13 +132,8 @@ IImage* CImageLoaderBmp::load(zu::io::IReadFile* file) const
             case 4:
                 line16[x] = paletteColor((in[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F);
                 break;
-            case 8:
-                line16[x] = paletteColor(in[x]);
-                break;
             default:
-                line[x * 3 + 0] = in[x * 3 + 2];
-                line[x * 3 + 1] = in[x * 3 + 1];
-                line[x * 3 + 2] = in[x * 3 + 0];
+                line16[x] = paletteColor(in[x]);
                 break;
             }
         }

@@ -86,6 +86,9 @@ IImage* CImageLoaderJPG::load(zu::io::IReadFile* file) const
         return nullptr;
     }
     jpeg_create_decompress(&info);
+    // A small progressive file may ask the library for large coefficient
+    // buffers; past this it fails through the error handler instead.
+    info.mem->max_memory_to_use = CImage::MAX_BYTES;
     state.source.init_source = initSource;
     state.source.fill_input_buffer = fillInputBuffer;
     state.source.skip_input_data = skipInputData;

@@ -142,13 +142,7 @@ IImage* CImageLoaderPCX::load(zu::io::IReadFile* file) const
         else
         {
             // Interleaved 24-bit files store their rows bottom first.
-            uint8_t* row = out + size_t(height - 1 - y) * size_t(width) * 3;
-            for (int32_t x = 0; x < width; ++x)
-            {
-                row[x * 3 + 0] = line[x * 3 + 2];
-                row[x * 3 + 1] = line[x * 3 + 1];
-                row[x * 3 + 2] = line[x * 3 + 0];
-            }
+            swapRedBlue(line, out + size_t(height - 1 - y) * size_t(width) * 3, width);
         }
     }
     return image;

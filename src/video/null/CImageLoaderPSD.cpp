@@ -120,6 +120,13 @@ IImage* CImageLoaderPSD::load(zu::io::IReadFile* file) const
     }
 
     const size_t pixelCount = size_t(width) * size_t(height);
+    // Raw channels hold a byte a pixel: data short of a 128th of one channel
+    // is damage, not a picture worth its memory.
+    if (compression == 0 && (size - pos) < pixelCount / 128)
+    {
+        logError(name, "PSD data is far too short for its size");
+        return nullptr;
+    }
     CImage* image = new CImage(ECF_A8R8G8B8, {int32_t(width), int32_t(height)});
     uint8_t* out = static_cast<uint8_t*>(image->lock());
     // Without an alpha channel every pixel is opaque; colours start black.

@@ -75,10 +75,13 @@ IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
 
     // The pixels in file order; what the file does not hold stays cleared.
     const size_t total = size_t(width) * size_t(height);
-    // A run packet of 1 + bpp bytes gives at most 128 pixels: a size the data
-    // can't come near is damage, not a picture worth its memory.
+    // Raw data holds a pixel in bpp bytes, a run packet of 1 + bpp bytes at
+    // most 128: a size the data can't come near (a 128th of it) is damage,
+    // not a picture worth its memory.
     const size_t available = pos < size ? size - pos : 0;
-    if (imageType == 10 && total / 128 > available / (1 + bpp) + 1)
+    const size_t pixelsReachable =
+        imageType == 10 ? available / (1 + bpp) * 128 : available / bpp;
+    if (total / 128 > pixelsReachable + 1)
     {
         zuLog(ELL_ERROR, "%s: TGA data is far too short for its size", name);
         return nullptr;
@@ -138,14 +141,7 @@ IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
         const uint8_t* in = pixels.data() + size_t(row) * rowBytes;
         uint8_t* line = out + size_t(height - 1 - row) * rowBytes;
         if (depth == 24)
-        {
-            for (int32_t x = 0; x < width; ++x)
-            {
-                line[x * 3 + 0] = in[x * 3 + 2];
-                line[x * 3 + 1] = in[x * 3 + 1];
-                line[x * 3 + 2] = in[x * 3 + 0];
-            }
-        }
+            swapRedBlue(in, line, width);
         else if (rowBytes)
         {
             memcpy(line, in, rowBytes);

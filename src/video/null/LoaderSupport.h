@@ -44,4 +44,16 @@ inline uint32_t be32(const uint8_t* p)
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
 }
 
+// One row of 24-bit pixels from the files' blue, green, red order to red,
+// green, blue.
+inline void swapRedBlue(const uint8_t* in, uint8_t* out, int64_t width)
+{
+    for (int64_t x = 0; x < width; ++x)
+    {
+        out[x * 3 + 0] = in[x * 3 + 2];
+        out[x * 3 + 1] = in[x * 3 + 1];
+        out[x * 3 + 2] = in[x * 3 + 0];
+    }
+}
+
 } // namespace kelvo::video::loader
