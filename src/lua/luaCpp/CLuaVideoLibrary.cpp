@@ -31,7 +31,6 @@ using video::IVideoDriver;
 using video::SPosition2i;
 using video::SRecti;
 using video::SVector2f;
-using video::SVector3f;
 
 CLuaVideoLibrary* g_library = nullptr;
 
@@ -652,8 +651,6 @@ CLuaVideoLibrary::~CLuaVideoLibrary()
     if (g_library == this)
         g_library = nullptr;
 }
-
-CLuaVideoLibrary* CLuaVideoLibrary::get() { return g_library; }
 
 gui::IGUIFont* CLuaVideoLibrary::getFont(const core::CString& path)
 {

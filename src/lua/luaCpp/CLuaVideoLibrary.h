@@ -57,9 +57,6 @@ public:
     void setInRender(bool on) { m_inRender = on; }
     bool isInRender() const { return m_inRender; }
 
-    // The library of the running script, or null.
-    static CLuaVideoLibrary* get();
-
     IKelvoDevice* getDevice() const { return m_device; }
     video::IVideoDriver* getDriver() const { return m_driver; }
     gui::IGUIEnvironment* getGUIEnvironment() const { return m_gui; }

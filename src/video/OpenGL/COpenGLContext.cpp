@@ -90,10 +90,4 @@ COpenGLContext::~COpenGLContext()
     }
 }
 
-void COpenGLContext::swapBuffers()
-{
-    if (m_context)
-        SDL_GL_SwapWindow(m_window);
-}
-
 } // namespace kelvo::video

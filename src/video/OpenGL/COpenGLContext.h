@@ -21,7 +21,6 @@ public:
 
     bool isValid() const { return m_context != nullptr; }
     bool hasStencil() const { return m_stencil; }
-    void swapBuffers();
 
 private:
     SDL_Window* m_window;

@@ -77,9 +77,8 @@ CVideoOpenGL::~CVideoOpenGL()
     // GL objects go while the context is still current.
     if (isValid())
     {
-        removeAllMaterialRenderers();
+        releaseBatch();
         removeAllResources();
-        flushBatch(nullptr, false, false);
     }
     delete m_context;
     m_context = nullptr;

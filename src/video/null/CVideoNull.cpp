@@ -137,14 +137,17 @@ CVideoNull::CVideoNull(zu::io::IFileSystem* fileSystem, SDimension2i screenSize,
 
 CVideoNull::~CVideoNull()
 {
-    for (IImageLoader* loader : m_imageLoaders)
-        loader->drop();
-    m_imageLoaders.clear();
-    setBatchTexture(nullptr);
-    zu::dropAndClear(m_batchMesh);
+    releaseBatch();
     removeAllResources();
     if (m_fileSystem)
         m_fileSystem->drop();
+}
+
+void CVideoNull::releaseBatch()
+{
+    setBatchTexture(nullptr);
+    zu::dropAndClear(m_batchMesh);
+    m_batchState.mesh = nullptr;
 }
 
 void CVideoNull::setClocks(MillisecondClock milliseconds, SecondClock seconds)
@@ -174,9 +177,7 @@ bool CVideoNull::endScene()
         m_lastFpsTime = now;
         m_framesCounted = 0;
     }
-    if (m_batchMesh)
-        flushBatch(m_batchState.stages[0].texture, m_batchAlphaChannel,
-                   m_batchState.stages[0].filter);
+    flush2D();
     return true;
 }
 

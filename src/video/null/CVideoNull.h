@@ -239,6 +239,9 @@ protected:
     void switchMaterialRenderer(bool resetAllRenderStates);
     // Drops the registered renderers, so a driver can register its own.
     void removeAllMaterialRenderers();
+    // Lets go of the 2D batch's texture and mesh, without drawing it (at
+    // shutdown, while a driver's context still exists).
+    void releaseBatch();
     // Draws the pending batch and starts one with these settings.
     void flushBatch(zu::video::ITexture* texture, bool alphaChannel, bool filter);
     // Counts the primitives and hands the render state to drawRenderState.
