@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace kelvo::audio
 {
@@ -311,6 +312,9 @@ int32_t CAudioDriver::startTrackedSound(const CString& name, float gain, float p
         zuPrint("Attempted to play a sound effect that didn't exist: %s\n", name.c_str());
         return -1;
     }
+    // Ids are never used twice until stopAllTrackedSounds starts them again.
+    if (m_nextTrackedId == INT32_MAX)
+        return -1;
     CTrackedSoundInfoStub* tracked =
         startTrackedSource(entry->data, gain, pitch, position, velocity, offset);
     if (!tracked) return -1;

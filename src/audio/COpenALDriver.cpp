@@ -152,23 +152,18 @@ float COpenALDriver::getSoundDataDuration(const CSoundInfoStub* sound) const
 CSoundInfoStub* COpenALDriver::createSoundData(const CString& name)
 {
     CString path = soundPath(name);
-    if (path.endsWith(".wav"))
-    {
-        // Effects come as Ogg Vorbis only.
-        zuPrintLn("Failed to load sound %s", path.c_str());
-        return nullptr;
-    }
+    // Effects come as Ogg Vorbis only.
     if (!path.endsWith(".ogg"))
     {
         zuPrintLn("Failed to load sound %s", path.c_str());
         return nullptr;
     }
 
-    auto fail = [&](int channels) -> CSoundInfoStub*
+    auto fail = [&](bool tooManyChannels) -> CSoundInfoStub*
     {
-        if (channels > COggVorbisReader::kMaxChannels)
-            zuPrintLn("Sound %s has %d channels; only mono and stereo sounds are played",
-                      path.c_str(), channels);
+        if (tooManyChannels)
+            zuPrintLn("Sound %s has more than 2 channels; only mono and stereo sounds are played",
+                      path.c_str());
         zuPrintLn("Failed to load sound %s, error: %d", path.c_str(),
                   m_context ? static_cast<int>(alGetError()) : 0);
         zuPrintLn("Failed to load sound %s", path.c_str());
@@ -176,14 +171,13 @@ CSoundInfoStub* COpenALDriver::createSoundData(const CString& name)
     };
 
     zu::io::IReadFile* file = openFile(path);
-    if (!file) return fail(0);
+    if (!file) return fail(false);
     COggVorbisReader reader;
     int error = reader.open(file);
     file->drop();
-    if (error == COggVorbisReader::kErrorChannels) return fail(COggVorbisReader::kMaxChannels + 1);
-    if (error != 0) return fail(0);
+    if (error != 0) return fail(error == COggVorbisReader::kErrorChannels);
     std::vector<char> pcm;
-    if (reader.decodeAll(pcm, kMaxSoundBytes) != 0) return fail(0);
+    if (reader.decodeAll(pcm, kMaxSoundBytes) != 0) return fail(false);
     const int channels = reader.getChannels();
     const long rate = reader.getRate();
     reader.close();
@@ -195,7 +189,7 @@ CSoundInfoStub* COpenALDriver::createSoundData(const CString& name)
     {
         alGetError();
         alGenBuffers(1, &buffer);
-        if (alGetError() != AL_NO_ERROR) return fail(0);
+        if (alGetError() != AL_NO_ERROR) return fail(false);
         alBufferData(buffer, channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16, pcm.data(),
                      static_cast<ALsizei>(pcm.size()), static_cast<ALsizei>(rate));
         ALenum alerror = alGetError();

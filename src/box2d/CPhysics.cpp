@@ -120,9 +120,8 @@ void CPhysics::destroyEntityBody(CPhysicsEntity* entity)
 {
     if (b2Body* body = entity->getBody())
     {
-        entity->deleteFixtureTexts();
         // Ends the touching contacts through EndContact and reports the
-        // joints that go with the body to SayGoodbye.
+        // fixtures (whose texts go there) and joints of the body to SayGoodbye.
         m_world->DestroyBody(body);
         entity->setBody(nullptr);
     }
@@ -167,6 +166,9 @@ CPhysicsEntity* CPhysics::findEntity(int64_t id) const
 
 int CPhysics::createJoint(const b2JointDef& def)
 {
+    // Ids are never used twice; when they run out no joint is made.
+    if (m_jointCounter == INT_MAX)
+        return -1;
     int id = ++m_jointCounter;
     // The library asserts on a joint between a body and itself.
     if (!m_world || !def.bodyA || !def.bodyB || def.bodyA == def.bodyB)
@@ -298,7 +300,8 @@ void CPhysics::BeginContact(b2Contact* contact)
     if (!record)
     {
         record = new SPhysicsContact;
-        record->id = m_contactCounter++;
+        record->id = m_contactCounter;
+        m_contactCounter = m_contactCounter == INT_MAX ? 0 : m_contactCounter + 1;
         record->entityA = a;
         record->fixtureA = contact->GetFixtureA();
         record->entityB = b;

@@ -236,15 +236,6 @@ const core::CString* CPhysicsEntity::getFixtureText(const b2Fixture* fixture)
         const_cast<b2Fixture*>(fixture)->GetUserData().pointer);
 }
 
-void CPhysicsEntity::deleteFixtureTexts()
-{
-    for (b2Fixture* f = m_body ? m_body->GetFixtureList() : nullptr; f; f = f->GetNext())
-    {
-        delete reinterpret_cast<core::CString*>(f->GetUserData().pointer);
-        f->GetUserData().pointer = 0;
-    }
-}
-
 void CPhysicsEntity::activate()
 {
     if (!m_body)

@@ -78,8 +78,6 @@ public:
     int getFixtureCount() const;
     // The text stored with a fixture, or null.
     static const core::CString* getFixtureText(const b2Fixture* fixture);
-    // Deletes the texts of all fixtures (before the body goes).
-    void deleteFixtureTexts();
 
     // Mass from the shapes: dynamic when they give a usable mass, otherwise
     // static. With fixed rotation the rotational inertia stays 0.
