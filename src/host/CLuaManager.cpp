@@ -166,10 +166,7 @@ bool CLuaManager::protectedCall(int nargs)
 
 void CLuaManager::printThroughScript(const zu::core::CString& line)
 {
-    lua_getglobal(m_state, "print");
-    lua_pushlstring(m_state, line.data(), line.size());
-    if (lua_pcall(m_state, 1, 0, 0) != 0)
-        lua_pop(m_state, 1);
+    zu::lua::printThroughScript(m_state, line);
 }
 
 void CLuaManager::printErrorScreen(const zu::core::CString& error)

@@ -38,11 +38,6 @@ float coordinate(lua_Number value)
                       CLuaAudioLibrary::kMaxCoordinate);
 }
 
-int32_t toInt32(int64_t value)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 CString checkName(lua_State* L, int index)
 {
     size_t length = 0;
@@ -147,7 +142,7 @@ int a_updateTrackedSound(lua_State* L)
         lua_pushnil(L);
         return 1;
     }
-    int32_t id = toInt32(checkInteger(L, 1));
+    int32_t id = int32_t(std::clamp<int64_t>(checkInteger(L, 1), INT32_MIN, INT32_MAX));
     float gain = nonNegative(optNumber(L, 2, 1.0), CLuaAudioLibrary::kMaxGain);
     float pitch = nonNegative(optNumber(L, 3, 1.0), CLuaAudioLibrary::kMaxPitch);
     SVector3f position = optVector(L, 4);
@@ -162,7 +157,7 @@ int a_updateTrackedSound(lua_State* L)
 int a_stopTrackedSound(lua_State* L)
 {
     if (lua_gettop(L) < 1) return 0;
-    int32_t id = toInt32(checkInteger(L, 1));
+    int32_t id = int32_t(std::clamp<int64_t>(checkInteger(L, 1), INT32_MIN, INT32_MAX));
     if (IAudioDriver* d = driver()) d->stopTrackedSound(id);
     return 0;
 }
@@ -286,7 +281,7 @@ int a_setGlobalRolloffFactor(lua_State* L)
 int a_setOpenAlDistanceModel(lua_State* L)
 {
     if (lua_gettop(L) < 1) return 0;
-    int32_t model = toInt32(checkInteger(L, 1));
+    int32_t model = int32_t(std::clamp<int64_t>(checkInteger(L, 1), INT32_MIN, INT32_MAX));
     if (IAudioDriver* d = driver()) d->setDistanceModel(model);
     return 0;
 }

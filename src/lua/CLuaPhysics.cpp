@@ -49,20 +49,6 @@ int16_t group16(int64_t value) { return int16_t(bits16(value)); }
 
 float tableNumber(lua_State* L) { return toFloat(lua_tonumber(L, -1)); }
 
-// Calls the script's global print with one line; its errors are dropped.
-void scriptPrint(lua_State* L, const std::string& line)
-{
-    lua_getglobal(L, "print");
-    if (!lua_isfunction(L, -1))
-    {
-        lua_pop(L, 1);
-        return;
-    }
-    lua_pushlstring(L, line.data(), line.size());
-    if (lua_pcall(L, 1, 0, 0) != 0)
-        lua_pop(L, 1);
-}
-
 // Every key a shape table may hold, with its default.
 struct SShapeKeys
 {
@@ -387,7 +373,8 @@ int CLuaPhysics::createEntity(lua_State* L)
         def.y = numberArg(L, 3, 0.0f);
         id = m_physics->createEntity(def);
         if (id > 32767)
-            scriptPrint(L, "Warning, entity id is too big for collision groups! Too many entities!");
+            printThroughScript(
+                L, "Warning, entity id is too big for collision groups! Too many entities!");
     }
     lua_pushinteger(L, id);
     return 1;
@@ -438,12 +425,12 @@ int CLuaPhysics::addPolygonShape(lua_State* L)
     int yCount = readCoordinates(L, 4, ys);
     if (xCount != yCount)
     {
-        scriptPrint(L, "X and Y counts mis-match");
+        printThroughScript(L, "X and Y counts mis-match");
         FAIL_FALSE;
     }
     if (xCount < 3 || xCount > b2_maxPolygonVertices)
     {
-        scriptPrint(L, "Illegal polygon vertex count");
+        printThroughScript(L, "Illegal polygon vertex count");
         FAIL_FALSE;
     }
     b2Vec2 vertices[b2_maxPolygonVertices];
@@ -456,16 +443,16 @@ int CLuaPhysics::addPolygonShape(lua_State* L)
         lua_pushboolean(L, 1);
         return 1;
     case CPhysicsEntity::EPC_VERTEX_COUNT:
-        scriptPrint(L, "Illegal polygon vertex count");
+        printThroughScript(L, "Illegal polygon vertex count");
         break;
     case CPhysicsEntity::EPC_TOO_CLOSE:
-        scriptPrint(L, "Polygon vertices are too close");
+        printThroughScript(L, "Polygon vertices are too close");
         break;
     case CPhysicsEntity::EPC_NOT_CONVEX:
-        scriptPrint(L, "Polygon is not convex");
+        printThroughScript(L, "Polygon is not convex");
         break;
     case CPhysicsEntity::EPC_NOT_COUNTER_CLOCKWISE:
-        scriptPrint(L, "Polygon is not counter-clockwise, body id " +
+        printThroughScript(L, "Polygon is not counter-clockwise, body id " +
                            std::to_string(entity->getId()) + ", vertex from " +
                            std::to_string(corner) + " to " + std::to_string(corner + 1));
         break;

@@ -37,11 +37,7 @@ CLuaVideoLibrary* g_library = nullptr;
 IVideoDriver* driver() { return g_library ? g_library->getDriver() : nullptr; }
 
 // Plain conversions: anything that is not a number reads as 0.
-int32_t integer(lua_State* L, int index)
-{
-    const int64_t value = toInteger(lua_tonumber(L, index));
-    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
+int32_t integer(lua_State* L, int index) { return toInt32(lua_tonumber(L, index)); }
 
 // A position or length in render pixels. Far beyond any screen, so sums of
 // two stay inside 32 bits whatever a script passes.

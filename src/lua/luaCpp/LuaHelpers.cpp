@@ -1,6 +1,8 @@
 #include "lua/luaCpp/LuaHelpers.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -77,6 +79,24 @@ int64_t toInteger(lua_Number value)
     if (value < -limit)
         return -int64_t(limit);
     return static_cast<int64_t>(value);
+}
+
+int32_t toInt32(lua_Number value)
+{
+    return int32_t(std::clamp<int64_t>(toInteger(value), INT32_MIN, INT32_MAX));
+}
+
+void printThroughScript(lua_State* L, const core::CString& line)
+{
+    lua_getglobal(L, "print");
+    if (!lua_isfunction(L, -1))
+    {
+        lua_pop(L, 1);
+        return;
+    }
+    lua_pushlstring(L, line.data(), line.size());
+    if (lua_pcall(L, 1, 0, 0) != 0)
+        lua_pop(L, 1);
 }
 
 float toFloat(lua_Number value)

@@ -43,11 +43,17 @@ core::CString getScriptRelativePath(lua_State* L, int index,
 int64_t toInteger(lua_Number value);
 // Finite values beyond the float range become the matching infinity.
 float toFloat(lua_Number value);
+// An integer clamped to the 32-bit range.
+int32_t toInt32(lua_Number value);
 
 // The number argument at `index` as a clamped integer; raises the runtime's
 // argument error when it is not a number.
 int64_t checkInteger(lua_State* L, int index);
 // The same, with a default for a missing or nil argument.
 int64_t optInteger(lua_State* L, int index, int64_t fallback);
+
+// Calls the script's global print with one line, as a script would; a
+// missing print or its error is dropped.
+void printThroughScript(lua_State* L, const core::CString& line);
 
 } // namespace zu::lua
