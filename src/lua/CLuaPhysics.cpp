@@ -7,6 +7,7 @@
 #include <box2d/box2d.h>
 #include <lua.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -35,6 +36,22 @@ int64_t integerArg(lua_State* L, int index, int64_t fallback)
     if (lua_isnoneornil(L, index))
         return fallback;
     return toInteger(lua_tonumber(L, index));
+}
+
+// A new joint's id, or nil when none was made.
+int pushJointId(lua_State* L, int id)
+{
+    if (id < 0)
+        lua_pushnil(L);
+    else
+        lua_pushinteger(L, id);
+    return 1;
+}
+
+int pushFalse(lua_State* L)
+{
+    lua_pushboolean(L, 0);
+    return 1;
 }
 
 bool flagArg(lua_State* L, int index, bool fallback)
@@ -316,26 +333,17 @@ CLuaPhysics::~CLuaPhysics() { delete m_physics; }
 
 bool CLuaPhysics::hasWorld() const { return m_physics && m_physics->hasWorld(); }
 
-CPhysicsEntity* CLuaPhysics::entityArg(lua_State* L, int index) const
+CPhysicsEntity* CLuaPhysics::entityArg(lua_State* L, int index, int minArgs) const
 {
-    if (!hasWorld() || lua_gettop(L) < index)
+    if (!hasWorld() || lua_gettop(L) < std::max(index, minArgs))
         return nullptr;
     return m_physics->findEntity(integerArg(L, index, 0));
 }
 
-// The results for the failure column: nothing, false, -1 or nil.
-#define FAIL_NONE return 0
-#define FAIL_FALSE                                                                                \
-    do                                                                                            \
-    {                                                                                             \
-        lua_pushboolean(L, 0);                                                                    \
-        return 1;                                                                                 \
-    } while (0)
-
 int CLuaPhysics::update(lua_State* L)
 {
     if (!hasWorld())
-        FAIL_NONE;
+        return 0;
     int64_t iterations = integerArg(L, 2, 10);
     iterations = iterations < 0 ? 0 : iterations > box2d::MAX_ITERATIONS ? box2d::MAX_ITERATIONS
                                                                         : iterations;
@@ -346,7 +354,7 @@ int CLuaPhysics::update(lua_State* L)
 int CLuaPhysics::setGravity(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
-        FAIL_NONE;
+        return 0;
     m_physics->setGravity(b2Vec2(numberArg(L, 1, 0.0f), numberArg(L, 2, 0.0f)));
     return 0;
 }
@@ -389,9 +397,9 @@ int CLuaPhysics::deleteEntity(lua_State* L)
 
 int CLuaPhysics::addCircleShape(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     SPhysicsFixtureDef def;
     SShapeKeys shape;
     readShapeTable(L, 2, def, shape);
@@ -401,9 +409,9 @@ int CLuaPhysics::addCircleShape(lua_State* L)
 
 int CLuaPhysics::addBoxShape(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     SPhysicsFixtureDef def;
     SShapeKeys shape;
     readShapeTable(L, 2, def, shape);
@@ -414,9 +422,9 @@ int CLuaPhysics::addBoxShape(lua_State* L)
 
 int CLuaPhysics::addPolygonShape(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 4 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 4);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     SPhysicsFixtureDef def;
     walkTable(L, 2, [&](const char* key) { readFixtureKey(L, key, def); });
     float xs[b2_maxPolygonVertices];
@@ -426,12 +434,12 @@ int CLuaPhysics::addPolygonShape(lua_State* L)
     if (xCount != yCount)
     {
         printThroughScript(L, "X and Y counts mis-match");
-        FAIL_FALSE;
+        return pushFalse(L);
     }
     if (xCount < 3 || xCount > b2_maxPolygonVertices)
     {
         printThroughScript(L, "Illegal polygon vertex count");
-        FAIL_FALSE;
+        return pushFalse(L);
     }
     b2Vec2 vertices[b2_maxPolygonVertices];
     for (int i = 0; i < xCount; ++i)
@@ -459,14 +467,14 @@ int CLuaPhysics::addPolygonShape(lua_State* L)
     case CPhysicsEntity::EPC_UNUSABLE:
         break;
     }
-    FAIL_FALSE;
+    return pushFalse(L);
 }
 
 int CLuaPhysics::addEdgeShape(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     SPhysicsFixtureDef def;
     SShapeKeys shape;
     readShapeTable(L, 2, def, shape);
@@ -477,9 +485,9 @@ int CLuaPhysics::addEdgeShape(lua_State* L)
 
 int CLuaPhysics::setEntityShapeFilters(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     bool byText = lua_type(L, 2) == LUA_TSTRING;
     size_t length = 0;
     const char* bytes = byText ? lua_tolstring(L, 2, &length) : nullptr;
@@ -499,13 +507,13 @@ int CLuaPhysics::setEntityShapeFilters(lua_State* L)
 
 int CLuaPhysics::setEntityShapeIndexFilters(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     int64_t index = integerArg(L, 2, 0);
     b2Fixture* fixture = entity->getFixtureByNumber(index);
     if (!fixture)
-        FAIL_FALSE;
+        return pushFalse(L);
     setFilter(fixture, bits16(integerArg(L, 3, 0)), bits16(integerArg(L, 4, 0)),
               group16(integerArg(L, 5, 0)));
     lua_pushinteger(L, lua_Integer(index));
@@ -514,9 +522,9 @@ int CLuaPhysics::setEntityShapeIndexFilters(lua_State* L)
 
 int CLuaPhysics::setEntityShapeIndexGroup(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     if (b2Fixture* fixture = entity->getFixtureByNumber(integerArg(L, 2, 0)))
         setGroup(fixture, group16(integerArg(L, 3, 0)));
     lua_pushboolean(L, 1);
@@ -529,7 +537,7 @@ int CLuaPhysics::setEntityFilters(lua_State* L)
     // a script takes an entity out of every collision.
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     uint16_t category = bits16(integerArg(L, 2, 0));
     uint16_t mask = bits16(integerArg(L, 3, 0));
     int16_t group = group16(integerArg(L, 4, 0));
@@ -541,9 +549,9 @@ int CLuaPhysics::setEntityFilters(lua_State* L)
 
 int CLuaPhysics::setEntityGroup(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
-        FAIL_FALSE;
+        return pushFalse(L);
     int16_t group = group16(integerArg(L, 2, 0));
     for (b2Fixture* f = entity->getBody()->GetFixtureList(); f; f = f->GetNext())
         setGroup(f, group);
@@ -576,7 +584,7 @@ int CLuaPhysics::getEntityPosition(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     const b2Vec2& p = entity->getBody()->GetPosition();
     lua_pushnumber(L, p.x);
     lua_pushnumber(L, p.y);
@@ -587,7 +595,7 @@ int CLuaPhysics::getEntityXForm(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     const b2Transform& xf = entity->getBody()->GetTransform();
     lua_pushnumber(L, xf.p.x);
     lua_pushnumber(L, xf.p.y);
@@ -602,7 +610,7 @@ int CLuaPhysics::getEntitySpeed(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     const b2Vec2& v = entity->getBody()->GetLinearVelocity();
     lua_pushnumber(L, v.x);
     lua_pushnumber(L, v.y);
@@ -613,7 +621,7 @@ int CLuaPhysics::getEntityAngle(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     lua_pushnumber(L, entity->getBody()->GetAngle());
     return 1;
 }
@@ -622,7 +630,7 @@ int CLuaPhysics::getEntityAngleSpeed(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     lua_pushnumber(L, entity->getBody()->GetAngularVelocity());
     return 1;
 }
@@ -631,7 +639,7 @@ int CLuaPhysics::getEntityMass(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     lua_pushnumber(L, entity->getBody()->GetMass());
     return 1;
 }
@@ -640,7 +648,7 @@ int CLuaPhysics::getEntityShapes(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     b2Body* body = entity->getBody();
     lua_newtable(L);
     int n = 0;
@@ -684,7 +692,7 @@ int CLuaPhysics::collisionList(lua_State* L, bool sensors)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity || entity->getContacts().empty())
-        FAIL_NONE;
+        return 0;
     std::vector<SPhysicsCollision> list = entity->getCollisions(sensors);
     lua_createtable(L, int(list.size()), 0);
     for (size_t i = 0; i < list.size(); ++i)
@@ -701,17 +709,17 @@ int CLuaPhysics::getEntityCollisionCount(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     lua_pushinteger(L, lua_Integer(entity->getCollisionCount(false)));
     return 1;
 }
 
 int CLuaPhysics::getEntityCollision(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     SPhysicsCollision c;
     if (!entity || !entity->getCollision(false, integerArg(L, 2, 0), c))
-        FAIL_NONE;
+        return 0;
     lua_pushnumber(L, c.point.x);
     lua_pushnumber(L, c.point.y);
     lua_pushnumber(L, c.normal.x);
@@ -726,10 +734,10 @@ int CLuaPhysics::getEntitySensorPoints(lua_State* L) { return collisionList(L, t
 
 int CLuaPhysics::getEntitySensorPoint(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     SPhysicsCollision c;
     if (!entity || !entity->getCollision(true, integerArg(L, 2, 0), c))
-        FAIL_NONE;
+        return 0;
     lua_pushinteger(L, c.otherId);
     pushText(L, c.otherUserData);
     return 2;
@@ -739,14 +747,14 @@ int CLuaPhysics::getEntitySensorPointCount(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     lua_pushinteger(L, lua_Integer(entity->getCollisionCount(true)));
     return 1;
 }
 
 int CLuaPhysics::setEntityPosition(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 3 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 3);
     if (entity)
         entity->setPosition(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)));
     return 0;
@@ -754,7 +762,7 @@ int CLuaPhysics::setEntityPosition(lua_State* L)
 
 int CLuaPhysics::setEntitySpeed(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 3 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 3);
     if (entity)
         entity->setSpeed(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)));
     return 0;
@@ -762,7 +770,7 @@ int CLuaPhysics::setEntitySpeed(lua_State* L)
 
 int CLuaPhysics::setEntityAngleSpeed(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (entity)
         entity->setAngularSpeed(numberArg(L, 2, 0.0f));
     return 0;
@@ -770,7 +778,7 @@ int CLuaPhysics::setEntityAngleSpeed(lua_State* L)
 
 int CLuaPhysics::applyEntityTorque(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (entity)
         entity->applyTorque(numberArg(L, 2, 0.0f));
     return 0;
@@ -778,7 +786,7 @@ int CLuaPhysics::applyEntityTorque(lua_State* L)
 
 int CLuaPhysics::setEntityAngle(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (entity)
         entity->setAngle(numberArg(L, 2, 0.0f));
     return 0;
@@ -786,7 +794,7 @@ int CLuaPhysics::setEntityAngle(lua_State* L)
 
 int CLuaPhysics::setEntityGravityEnable(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (entity)
         entity->setGravityEnabled(lua_toboolean(L, 2) != 0);
     return 0;
@@ -796,7 +804,7 @@ int CLuaPhysics::isEntitySleeping(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     lua_pushboolean(L, entity->isSleeping());
     return 1;
 }
@@ -805,7 +813,7 @@ int CLuaPhysics::getEntityFatigue(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
-        FAIL_NONE;
+        return 0;
     lua_pushnumber(L, entity->getFatigue());
     return 1;
 }
@@ -826,7 +834,7 @@ int CLuaPhysics::putEntityToSleep(lua_State* L)
 
 int CLuaPhysics::applyEntityForce(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 5 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 5);
     if (entity)
         entity->applyForce(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)),
                            b2Vec2(numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)));
@@ -835,7 +843,7 @@ int CLuaPhysics::applyEntityForce(lua_State* L)
 
 int CLuaPhysics::applyEntityImpulse(lua_State* L)
 {
-    CPhysicsEntity* entity = lua_gettop(L) >= 5 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* entity = entityArg(L, 1, 5);
     if (entity)
         entity->applyImpulse(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)),
                              b2Vec2(numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)));
@@ -851,10 +859,10 @@ int CLuaPhysics::deleteJoint(lua_State* L)
 
 int CLuaPhysics::createDistanceJoint(lua_State* L)
 {
-    CPhysicsEntity* a = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* a = entityArg(L, 1, 2);
     CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
     if (!a || !b)
-        FAIL_NONE;
+        return 0;
     b2Vec2 anchorA(numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f));
     b2Vec2 anchorB(numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f));
     int id = -1;
@@ -866,19 +874,15 @@ int CLuaPhysics::createDistanceJoint(lua_State* L)
         def.collideConnected = flagArg(L, 7, true);
         id = m_physics->createJoint(def);
     }
-    if (id < 0)
-        lua_pushnil(L);
-    else
-        lua_pushinteger(L, id);
-    return 1;
+    return pushJointId(L, id);
 }
 
 int CLuaPhysics::createRevoluteJoint(lua_State* L)
 {
-    CPhysicsEntity* a = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* a = entityArg(L, 1, 2);
     CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
     if (!a || !b)
-        FAIL_NONE;
+        return 0;
     b2Vec2 anchor(numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f));
     SJointOptions o = readJointOptions(L, 5, "lowerAngle", "upperAngle", "maxMotorTorque");
     int id = -1;
@@ -895,19 +899,15 @@ int CLuaPhysics::createRevoluteJoint(lua_State* L)
         def.enableMotor = o.enableMotor;
         id = m_physics->createJoint(def);
     }
-    if (id < 0)
-        lua_pushnil(L);
-    else
-        lua_pushinteger(L, id);
-    return 1;
+    return pushJointId(L, id);
 }
 
 int CLuaPhysics::createPrismaticJoint(lua_State* L)
 {
-    CPhysicsEntity* a = lua_gettop(L) >= 2 ? entityArg(L, 1) : nullptr;
+    CPhysicsEntity* a = entityArg(L, 1, 2);
     CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
     if (!a || !b)
-        FAIL_NONE;
+        return 0;
     b2Vec2 anchor(numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f));
     b2Vec2 axis(numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f));
     SJointOptions o =
@@ -928,11 +928,7 @@ int CLuaPhysics::createPrismaticJoint(lua_State* L)
         def.enableMotor = o.enableMotor;
         id = m_physics->createJoint(def);
     }
-    if (id < 0)
-        lua_pushnil(L);
-    else
-        lua_pushinteger(L, id);
-    return 1;
+    return pushJointId(L, id);
 }
 
 int CLuaPhysics::getJointData(lua_State* L)
@@ -940,7 +936,7 @@ int CLuaPhysics::getJointData(lua_State* L)
     b2Joint* joint = hasWorld() && lua_gettop(L) >= 1 ? m_physics->findJoint(integerArg(L, 1, 0))
                                                       : nullptr;
     if (!joint)
-        FAIL_NONE;
+        return 0;
     b2Vec2 a1 = joint->GetAnchorA();
     b2Vec2 a2 = joint->GetAnchorB();
     lua_newtable(L);
@@ -1002,7 +998,7 @@ void motorAction(b2Joint* joint, Revolute revolute, Prismatic prismatic)
 int CLuaPhysics::setJointMotorEnabled(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
-        FAIL_NONE;
+        return 0;
     bool on = lua_toboolean(L, 2) != 0;
     motorAction(
         m_physics->findJoint(integerArg(L, 1, 0)), [&](b2RevoluteJoint* j) { j->EnableMotor(on); },
@@ -1013,7 +1009,7 @@ int CLuaPhysics::setJointMotorEnabled(lua_State* L)
 int CLuaPhysics::setJointLimitEnabled(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
-        FAIL_NONE;
+        return 0;
     bool on = lua_toboolean(L, 2) != 0;
     motorAction(
         m_physics->findJoint(integerArg(L, 1, 0)), [&](b2RevoluteJoint* j) { j->EnableLimit(on); },
@@ -1024,10 +1020,10 @@ int CLuaPhysics::setJointLimitEnabled(lua_State* L)
 int CLuaPhysics::setJointMotorForce(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
-        FAIL_NONE;
+        return 0;
     float value = numberArg(L, 2, 0.0f);
     if (!box2d::isUsable(value))
-        FAIL_NONE;
+        return 0;
     motorAction(
         m_physics->findJoint(integerArg(L, 1, 0)),
         [&](b2RevoluteJoint* j) { j->SetMaxMotorTorque(value); },
@@ -1038,10 +1034,10 @@ int CLuaPhysics::setJointMotorForce(lua_State* L)
 int CLuaPhysics::setJointMotorSpeed(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
-        FAIL_NONE;
+        return 0;
     float speed = numberArg(L, 2, 0.0f);
     if (!box2d::isUsable(speed))
-        FAIL_NONE;
+        return 0;
     motorAction(
         m_physics->findJoint(integerArg(L, 1, 0)),
         [&](b2RevoluteJoint* j) { j->SetMotorSpeed(speed); },
@@ -1054,7 +1050,7 @@ int CLuaPhysics::getCurrentJointMotorSpeed(lua_State* L)
     b2Joint* joint = hasWorld() && lua_gettop(L) >= 1 ? m_physics->findJoint(integerArg(L, 1, 0))
                                                       : nullptr;
     if (!joint)
-        FAIL_NONE;
+        return 0;
     if (joint->GetType() == e_revoluteJoint)
         lua_pushnumber(L, static_cast<b2RevoluteJoint*>(joint)->GetJointSpeed());
     else if (joint->GetType() == e_prismaticJoint)

@@ -97,8 +97,9 @@ public:
 
 private:
     bool hasWorld() const;
-    // The entity named by argument `index`, or null (also without a world).
-    box2d::CPhysicsEntity* entityArg(lua_State* L, int index) const;
+    // The entity named by argument `index`, or null (also without a world
+    // and when the call passed fewer than `minArgs` arguments).
+    box2d::CPhysicsEntity* entityArg(lua_State* L, int index, int minArgs = 0) const;
     int collisionList(lua_State* L, bool sensors);
     int rayCast(lua_State* L, double x1, double y1, double x2, double y2, bool solid,
                 bool filtered, int filterIndex);
