@@ -64,13 +64,13 @@ uint32_t argb(lua_State* L, int first)
            channel(L, first + 3);
 }
 
-// White; white with the alpha at `first` once `alphaFrom` arguments are
-// given; a, r, g, b from `first` once `colourFrom` are given.
-uint32_t colour(lua_State* L, int argc, int first, int alphaFrom, int colourFrom)
+// White; white with the alpha at `first` when the call reaches it; a, r, g,
+// b from `first` when it reaches all four.
+uint32_t colour(lua_State* L, int argc, int first)
 {
-    if (argc >= colourFrom)
+    if (argc >= first + 3)
         return argb(L, first);
-    if (argc >= alphaFrom)
+    if (argc >= first)
         return channel(L, first) << 24 | 0xFFFFFF;
     return 0xFFFFFFFF;
 }
@@ -236,7 +236,7 @@ int v_renderSpriteState(lua_State* L)
     const float x = number(L, 2), y = number(L, 3);
     const float scale = n >= 4 ? number(L, 4) : 1.f;
     const float rotation = n >= 5 ? number(L, 5) : 0.f;
-    const uint32_t c = colour(L, n, 6, 6, 9);
+    const uint32_t c = colour(L, n, 6);
     const uint32_t colors[4] = {c, c, c, c};
     if (n >= 10 && lua_toboolean(L, 10))
         drawMirroredShape(s, x, y, rotation, scale, colors);
@@ -268,7 +268,7 @@ int v_renderSpriteStateFixed(lua_State* L)
     ISpriteAnimationState* s = state(L);
     if (n < 3 || !s)
         return 0;
-    const uint32_t c = colour(L, n, 4, 4, 7);
+    const uint32_t c = colour(L, n, 4);
     SRecti clip;
     if (n >= 11)
     {
@@ -285,7 +285,7 @@ int v_renderSpriteStateFreeShape(lua_State* L)
     ISpriteAnimationState* s = state(L);
     if (n < 9 || !s)
         return 0;
-    const uint32_t c = colour(L, n, 10, 10, 13);
+    const uint32_t c = colour(L, n, 10);
     const uint32_t colors[4] = {c, c, c, c};
     s->drawFreeShape({number(L, 2), number(L, 3)}, {number(L, 4), number(L, 5)},
                      {number(L, 6), number(L, 7)}, {number(L, 8), number(L, 9)}, colors);
@@ -300,7 +300,7 @@ int v_renderSpriteStateFay(lua_State* L)
         return 0;
     const float scale = n >= 4 ? number(L, 4) : 1.f;
     const float rotation = n >= 5 ? number(L, 5) : 0.f;
-    const uint32_t c = colour(L, n, 6, 6, 9);
+    const uint32_t c = colour(L, n, 6);
     const uint32_t colors[4] = {c, c, c, c};
     drawMirroredShape(s, number(L, 2), number(L, 3), 4.712389f - rotation, scale, colors);
     return 0;
@@ -316,7 +316,7 @@ int v_renderSpriteState3d(lua_State* L)
     const float angle = n >= 5 ? number(L, 5) : 1.f;
     const float scale = n >= 6 ? number(L, 6) : 1.f;
     const bool mirror = n >= 7 && lua_toboolean(L, 7);
-    s->draw3D({number(L, 2), number(L, 3), z}, angle, scale, mirror, colour(L, n, 8, 8, 11));
+    s->draw3D({number(L, 2), number(L, 3), z}, angle, scale, mirror, colour(L, n, 8));
     return 0;
 }
 
@@ -328,7 +328,7 @@ int v_renderLine(lua_State* L)
     if (n < 4 || !driver())
         return 0;
     driver()->drawLine({coordinate(L, 1), coordinate(L, 2)}, {coordinate(L, 3), coordinate(L, 4)},
-                       colour(L, n, 5, 5, 8));
+                       colour(L, n, 5));
     return 0;
 }
 
@@ -339,7 +339,7 @@ int v_renderRectangle(lua_State* L)
         return 0;
     const int32_t x = coordinate(L, 1), y = coordinate(L, 2);
     const SRecti rect{x, y, x + coordinate(L, 3), y + coordinate(L, 4)};
-    driver()->drawRectangle(colour(L, n, 5, 5, 8), rect, nullptr);
+    driver()->drawRectangle(colour(L, n, 5), rect, nullptr);
     return 0;
 }
 
@@ -352,7 +352,7 @@ int v_render2dTexture(lua_State* L)
     if (!texture)
         return 0;
     const float x = number(L, 2), y = number(L, 3), w = number(L, 4), h = number(L, 5);
-    const uint32_t c = colour(L, n, 6, 6, 9);
+    const uint32_t c = colour(L, n, 6);
     const uint32_t colors[4] = {c, c, c, c};
     const SDimension2i size = texture->getSize();
     driver()->drawImageQuad(texture, {x, y}, {x + w, y}, {x, y + h}, {x + w, y + h},
