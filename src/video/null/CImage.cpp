@@ -165,33 +165,42 @@ uint32_t CImage::getPixelCount() const { return uint32_t(m_size.width) * uint32_
 
 uint32_t CImage::getPixel(int32_t x, int32_t y) const
 {
-    if (!m_data || x < 0 || y < 0 || x >= m_size.width || y >= m_size.height)
+    // R5G6B5 images read as 0 here; textures of that format still decode.
+    if (!m_data || x < 0 || y < 0 || x >= m_size.width || y >= m_size.height ||
+        m_colorFormat == ECF_R5G6B5)
         return 0;
-    size_t at = size_t(y) * size_t(m_size.width) + size_t(x);
-    switch (m_colorFormat)
+    const size_t at = size_t(y) * size_t(m_size.width) + size_t(x);
+    return decodePixel(m_data + at * size_t(m_bytesPerPixel), m_colorFormat);
+}
+
+uint32_t CImage::decodePixel(const uint8_t* p, ECOLOR_FORMAT format)
+{
+    switch (format)
     {
     case ECF_A1R5G5B5:
     {
-        uint16_t p;
-        memcpy(&p, m_data + at * 2, 2);
-        uint32_t a = (p & 0x8000) ? 0xFF000000u : 0;
-        return a | uint32_t((p >> 10) & 0x1F) << 19 | uint32_t((p >> 5) & 0x1F) << 11 |
-               uint32_t(p & 0x1F) << 3;
+        uint16_t v;
+        memcpy(&v, p, 2);
+        return ((v & 0x8000) ? 0xFF000000u : 0) | uint32_t((v >> 10) & 0x1F) << 19 |
+               uint32_t((v >> 5) & 0x1F) << 11 | uint32_t(v & 0x1F) << 3;
+    }
+    case ECF_R5G6B5:
+    {
+        uint16_t v;
+        memcpy(&v, p, 2);
+        return 0xFF000000u | uint32_t(v >> 11) << 19 | uint32_t((v >> 5) & 0x3F) << 10 |
+               uint32_t(v & 0x1F) << 3;
     }
     case ECF_R8G8B8:
-    {
-        const uint8_t* p = m_data + at * 3;
         return 0xFF000000u | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
-    }
     case ECF_A8R8G8B8:
     {
-        uint32_t p;
-        memcpy(&p, m_data + at * 4, 4);
-        return p;
+        uint32_t v;
+        memcpy(&v, p, 4);
+        return v;
     }
-    default:
-        return 0;
     }
+    return 0;
 }
 
 uint16_t CImage::toA1R5G5B5(uint32_t argb)

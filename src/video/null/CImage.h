@@ -50,6 +50,8 @@ public:
     static bool isSizeAcceptable(int64_t width, int64_t height, int32_t bytesPerPixel);
     static int32_t bitsPerPixelOf(zu::video::ECOLOR_FORMAT format);
     // ARGB to A1R5G5B5: bit 15 set for any non-zero alpha.
+    // One pixel of memory in the given format as A8R8G8B8.
+    static uint32_t decodePixel(const uint8_t* p, zu::video::ECOLOR_FORMAT format);
     static uint16_t toA1R5G5B5(uint32_t argb);
     // A 0x00RRGGBB palette entry to an opaque A1R5G5B5 pixel.
     static uint16_t paletteToA1R5G5B5(uint32_t rgb) { return uint16_t(0x8000 | toA1R5G5B5(rgb)); }

@@ -59,36 +59,6 @@ int32_t toPixel(float value)
     return int32_t(value);
 }
 
-uint32_t readTexel(const uint8_t* p, ECOLOR_FORMAT format)
-{
-    switch (format)
-    {
-    case ECF_A1R5G5B5:
-    {
-        uint16_t v;
-        memcpy(&v, p, 2);
-        return ((v & 0x8000) ? 0xFF000000u : 0) | uint32_t((v >> 10) & 0x1F) << 19 |
-               uint32_t((v >> 5) & 0x1F) << 11 | uint32_t(v & 0x1F) << 3;
-    }
-    case ECF_R5G6B5:
-    {
-        uint16_t v;
-        memcpy(&v, p, 2);
-        return 0xFF000000u | uint32_t(v >> 11) << 19 | uint32_t((v >> 5) & 0x3F) << 10 |
-               uint32_t(v & 0x1F) << 3;
-    }
-    case ECF_R8G8B8:
-        return 0xFF000000u | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
-    case ECF_A8R8G8B8:
-    {
-        uint32_t v;
-        memcpy(&v, p, 4);
-        return v;
-    }
-    }
-    return 0;
-}
-
 } // namespace
 
 CVideoNull::CVideoNull(zu::io::IFileSystem* fileSystem, SDimension2i screenSize,
@@ -844,11 +814,12 @@ bool CVideoNull::readPixels(ITexture* texture, std::vector<uint8_t>& rgbRows, SD
         return false;
     rgbRows.resize(size_t(size.width) * size_t(size.height) * 3);
     uint8_t* out = rgbRows.data();
+    const ECOLOR_FORMAT format = texture->getColorFormat();
     for (int32_t y = 0; y < size.height; ++y)
         for (int32_t x = 0; x < size.width; ++x)
         {
-            uint32_t c = readTexel(p + size_t(y) * size_t(pitch) + size_t(x) * size_t(bytes),
-                                   texture->getColorFormat());
+            uint32_t c = CImage::decodePixel(
+                p + size_t(y) * size_t(pitch) + size_t(x) * size_t(bytes), format);
             *out++ = uint8_t(c >> 16);
             *out++ = uint8_t(c >> 8);
             *out++ = uint8_t(c);
