@@ -1275,7 +1275,7 @@ void CVideoNull::drawShaderRect(int32_t materialType, const SRecti& destRect,
             secondSize = secondTexture->getSize();
             second = secondRect;
         }
-        else if (m_reportedMaterialTypes.insert(-1000 - secondStage).second)
+        else if (m_reportedEmptyStages.insert(secondStage).second)
         {
             zuLog(ELL_ERROR, "Shader rectangle: texture stage %d is empty; its coordinates are 0",
                   secondStage);

@@ -320,6 +320,8 @@ private:
     uint32_t m_primitivesDrawn = 0;
     // Material types already reported as having no renderer.
     std::set<int32_t> m_reportedMaterialTypes;
+    // Second stages a shader rectangle found empty, logged once each.
+    std::set<int32_t> m_reportedEmptyStages;
     MillisecondClock m_millisecondClock;
     SecondClock m_secondClock;
 };
