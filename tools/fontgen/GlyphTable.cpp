@@ -52,6 +52,12 @@ bool readGlyphTable(const std::string& path, SGlyphSet& set, std::string& error)
                 error = where + "expected a number after " + keyword;
                 return false;
             }
+            // A glyph is named by one byte of text.
+            if (keyword == "code" && value > 255)
+            {
+                error = where + "code " + std::to_string(value) + " is past 255";
+                return false;
+            }
             if (keyword == "height")
                 height = value;
             else

@@ -46,7 +46,11 @@ class CSpriteWriter
     void setTrim(bool on) { m_trim = on; }
     // Blank pixels left between images on a page (default 1), so filtered
     // drawing does not bleed a neighbour in.
-    void setPadding(int32_t pixels) { m_padding = pixels < 0 ? 0 : pixels; }
+    // At most a page wide, so positions plus padding stay in range.
+    void setPadding(int32_t pixels)
+    {
+        m_padding = pixels < 0 ? 0 : pixels > MAX_PAGE_SIZE ? MAX_PAGE_SIZE : pixels;
+    }
 
     // Copies width x height RGBA pixels (rows top first). The hotspot is the
     // pixel that sits at the sprite's origin. Returns the image's number, or

@@ -35,6 +35,14 @@ bool loadPng(const std::string& path, SRgbaImage& image, std::string& error)
         error = path + ": " + png.message;
         return false;
     }
+    // No frame this large fits a page anyway; refusing it here keeps a
+    // damaged header from asking for gigabytes.
+    if (png.width > 32768 || png.height > 32768)
+    {
+        error = path + ": the picture is larger than 32768 pixels a side";
+        png_image_free(&png);
+        return false;
+    }
     png.format = PNG_FORMAT_RGBA;
     image.width = int32_t(png.width);
     image.height = int32_t(png.height);

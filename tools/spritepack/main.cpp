@@ -110,11 +110,16 @@ int main(int argc, char** argv)
             ok = std::string(value) == "auto" ||
                  (toInt(value, format) && format >= 0 && format <= 3);
         else if (arg == "--padding")
-            ok = toInt(value, padding) && padding >= 0;
+            ok = toInt(value, padding) && padding >= 0 && padding <= CSpriteWriter::MAX_PAGE_SIZE;
         else if (arg == "--duration")
             ok = toInt(value, duration);
         else if (arg == "--hotspot")
-            ok = sscanf(value, "%d,%d", &hotspotX, &hotspotY) == 2;
+        {
+            const std::string both(value);
+            const size_t comma = both.find(',');
+            ok = comma != std::string::npos && toInt(both.substr(0, comma).c_str(), hotspotX) &&
+                 toInt(both.substr(comma + 1).c_str(), hotspotY);
+        }
         else
             return usage(("unknown option " + arg).c_str());
         if (!ok) return usage(("bad value for " + arg + ": " + value).c_str());
