@@ -55,11 +55,7 @@ Mesh::Mesh(EPrimitiveType primitiveType, const EVertexFeature* format, uint16_t 
     }
 }
 
-Mesh::~Mesh()
-{
-    if (!m_isWrapper)
-        freeMemory();
-}
+Mesh::~Mesh() { freeMemory(); }
 
 bool Mesh::upload(bool)
 {
@@ -69,8 +65,12 @@ bool Mesh::upload(bool)
 
 void Mesh::freeMemory()
 {
-    delete[] m_vertices;
-    delete[] m_indices;
+    // A wrapper's arrays belong to its caller.
+    if (!m_isWrapper)
+    {
+        delete[] m_vertices;
+        delete[] m_indices;
+    }
     m_vertices = nullptr;
     m_indices = nullptr;
     m_vertexCapacity = 0;
