@@ -3,12 +3,13 @@
 
 Run it under a virtual X server (bench/bindings/run.sh does):
     run.py [--pellora build/release/pellora] [--love love] [--repeat 3]
-           [--calls 1000000] [--draws 10000] [--frames 100]
+           [--calls 1000000] [--draws 10000] [--small-draws 1000] [--frames 100]
 
 Both games time the same loops on the main thread's CPU clock, an empty
 loop of the same shape subtracted: reading 1,000 body positions back from a
 physics world, drawing rectangles and a small image inside the render
-callback, asking for a key, the mouse position and the time. Prints the
+callback (DRAWS a frame, so that Pellora's batch fills inside the loop, and
+SMALL_DRAWS a frame, so that it does not), asking for a key, the mouse position and the time. Prints the
 median nanoseconds per call in each runtime and the ratio Pellora / LOVE,
 with the spread over the runs, and the median cost of one physics step.
 """
