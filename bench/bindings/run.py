@@ -7,11 +7,12 @@ Run it under a virtual X server (bench/bindings/run.sh does):
 
 Both games time the same loops on the main thread's CPU clock, an empty
 loop of the same shape subtracted: reading 1,000 body positions back from a
-physics world, drawing rectangles and a small image inside the render
-callback (DRAWS a frame, so that Pellora's batch fills inside the loop, and
-SMALL_DRAWS a frame, so that it does not), asking for a key, the mouse position and the time. Prints the
-median nanoseconds per call in each runtime and the ratio Pellora / LOVE,
-with the spread over the runs, and the median cost of one physics step.
+physics world; drawing rectangles and a small image inside the render
+callback, --draws a frame (Pellora's batch fills and is drawn inside the
+loop) and --small-draws a frame (it is not); asking for a key, the mouse
+position and the time. Prints the median nanoseconds per call in each
+runtime and the ratio Pellora / LOVE, with the spread over the runs, and
+the median cost of one physics step.
 """
 import argparse
 import os
