@@ -70,11 +70,12 @@ CPhysics::CPhysics(const b2Vec2& lowerBound, const b2Vec2& upperBound, const b2V
 
 CPhysics::~CPhysics()
 {
-    for (auto& entry : m_entities)
-    {
-        destroyEntityBody(entry.second);
-        delete entry.second;
-    }
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity)
+        {
+            destroyEntityBody(entity);
+            delete entity;
+        }
     delete m_world;
     m_world = nullptr;
     m_entities.clear();
@@ -98,7 +99,7 @@ int CPhysics::createEntity(const SPhysicsBodyDef& def)
         !isUsable(def.angularDamping) || def.linearDamping < 0.0f || def.angularDamping < 0.0f)
         return -1;
     int id = m_nextEntityId++;
-    while (m_entities.count(id))
+    while (size_t(id) < m_entities.size() && m_entities[size_t(id)])
         id = m_nextEntityId++;
 
     auto* entity = new CPhysicsEntity(id);
@@ -112,7 +113,9 @@ int CPhysics::createEntity(const SPhysicsBodyDef& def)
     bd.allowSleep = def.allowSleep;
     bd.userData.pointer = reinterpret_cast<uintptr_t>(entity);
     entity->setBody(m_world->CreateBody(&bd));
-    m_entities[id] = entity;
+    if (size_t(id) >= m_entities.size())
+        m_entities.resize(size_t(id) + 1, nullptr);
+    m_entities[size_t(id)] = entity;
     return id;
 }
 
@@ -145,23 +148,17 @@ void CPhysics::destroyEntityBody(CPhysicsEntity* entity)
 
 void CPhysics::deleteEntity(int id)
 {
-    auto it = m_entities.find(id);
-    if (it == m_entities.end())
+    CPhysicsEntity* entity = findEntity(id);
+    if (!entity)
         return;
-    CPhysicsEntity* entity = it->second;
     destroyEntityBody(entity);
     delete entity;
-    m_entities.erase(it);
+    m_entities[size_t(id)] = nullptr;
+    // The table ends at the largest id in use, so steps walk no empty tail.
+    while (m_entities.size() > 1 && !m_entities.back())
+        m_entities.pop_back();
     if (id < m_nextEntityId)
         m_nextEntityId = id;
-}
-
-CPhysicsEntity* CPhysics::findEntity(int64_t id) const
-{
-    if (id < INT_MIN || id > INT_MAX)
-        return nullptr;
-    auto it = m_entities.find(int(id));
-    return it == m_entities.end() ? nullptr : it->second;
 }
 
 int CPhysics::createJoint(const b2JointDef& def)
@@ -176,27 +173,21 @@ int CPhysics::createJoint(const b2JointDef& def)
     b2Joint* joint = m_world->CreateJoint(&def);
     if (!joint)
         return -1;
-    m_joints[id] = joint;
+    // The id goes with the joint, so the listener finds its slot at once.
+    joint->GetUserData().pointer = uintptr_t(id);
+    if (size_t(id) >= m_joints.size())
+        m_joints.resize(size_t(id) + 1, nullptr);
+    m_joints[size_t(id)] = joint;
     return id;
 }
 
 void CPhysics::deleteJoint(int64_t id)
 {
-    if (id < INT_MIN || id > INT_MAX)
+    b2Joint* joint = findJoint(id);
+    if (!joint)
         return;
-    auto it = m_joints.find(int(id));
-    if (it == m_joints.end() || !it->second)
-        return;
-    m_world->DestroyJoint(it->second);
-    it->second = nullptr;
-}
-
-b2Joint* CPhysics::findJoint(int64_t id) const
-{
-    if (id < INT_MIN || id > INT_MAX)
-        return nullptr;
-    auto it = m_joints.find(int(id));
-    return it == m_joints.end() ? nullptr : it->second;
+    m_world->DestroyJoint(joint);
+    m_joints[size_t(id)] = nullptr;
 }
 
 bool CPhysics::step(float timeStep, int iterations)
@@ -208,11 +199,13 @@ bool CPhysics::step(float timeStep, int iterations)
         std::fabs(double(timeStep) * gravity.y) > MAX_SPEED)
         return false;
     iterations = iterations < 0 ? 0 : iterations > MAX_ITERATIONS ? MAX_ITERATIONS : iterations;
-    for (auto& entry : m_entities)
-        entry.second->beforeStep(timeStep, gravity);
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity)
+            entity->beforeStep(timeStep, gravity);
     m_world->Step(timeStep, iterations, iterations);
-    for (auto& entry : m_entities)
-        entry.second->afterStep(timeStep);
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity)
+            entity->afterStep(timeStep);
     return true;
 }
 
@@ -273,8 +266,9 @@ bool CPhysics::setGravity(const b2Vec2& gravity)
     m_world->SetGravity(gravity);
     for (b2Body* body = m_world->GetBodyList(); body; body = body->GetNext())
         body->SetAwake(true);
-    for (auto& entry : m_entities)
-        entry.second->wakeUp();
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity)
+            entity->wakeUp();
     return true;
 }
 
@@ -385,9 +379,9 @@ void CPhysics::PostSolve(b2Contact* contact, const b2ContactImpulse* impulse)
 
 void CPhysics::SayGoodbye(b2Joint* joint)
 {
-    for (auto& entry : m_joints)
-        if (entry.second == joint)
-            entry.second = nullptr;
+    uintptr_t id = joint->GetUserData().pointer;
+    if (id < m_joints.size() && m_joints[id] == joint)
+        m_joints[id] = nullptr;
 }
 
 void CPhysics::SayGoodbye(b2Fixture* fixture)

@@ -10,10 +10,13 @@
 // listener runs inside step(), so contact lists may be read only between
 // steps. Main thread only.
 //
+// Both tables are indexed by id, so a lookup costs one bounds check: entity
+// ids are the smallest free ones from 1, joint ids count up and are never
+// reused. Joints the library destroys together with a body are reported to
+// the destruction listener and their ids then behave as deleted ones.
+//
 // The library's contacts carry no user data in this version, so a map from
-// contact to record stands in. Joints the library destroys together with a
-// body are reported to the destruction listener and their ids then behave
-// as deleted ones.
+// contact to record stands in.
 #pragma once
 
 #include "box2d/CPhysicsEntity.h"
@@ -22,8 +25,9 @@
 
 #include <box2d/b2_world_callbacks.h>
 
-#include <map>
+#include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 class b2World;
 class b2Joint;
@@ -54,8 +58,10 @@ public:
     // for a definition with a number out of range (or a negative damping).
     int createEntity(const SPhysicsBodyDef& def);
     void deleteEntity(int id);
-    CPhysicsEntity* findEntity(int64_t id) const;
-    const std::map<int, CPhysicsEntity*>& getEntities() const { return m_entities; }
+    CPhysicsEntity* findEntity(int64_t id) const
+    {
+        return uint64_t(id) < m_entities.size() ? m_entities[size_t(id)] : nullptr;
+    }
 
     // The new id (1, 2, 3, ... never reused), or -1 when the joint is
     // refused: a body joined to itself, no world, or the library's refusal.
@@ -63,7 +69,10 @@ public:
     int createJoint(const b2JointDef& def);
     void deleteJoint(int64_t id);
     // The joint, or null for an unknown, deleted or destroyed one.
-    b2Joint* findJoint(int64_t id) const;
+    b2Joint* findJoint(int64_t id) const
+    {
+        return uint64_t(id) < m_joints.size() ? m_joints[size_t(id)] : nullptr;
+    }
 
     // One step with `iterations` for both the velocity and the position
     // passes. A step that is negative, out of range, or long enough for
@@ -100,9 +109,11 @@ private:
     b2Vec2 m_lowerBound;
     b2Vec2 m_upperBound;
     int m_nextEntityId = 1;
-    std::map<int, CPhysicsEntity*> m_entities;
+    // By id; slot 0 and free ids hold null, and the last slot is in use.
+    std::vector<CPhysicsEntity*> m_entities{nullptr};
     int m_jointCounter = 0;
-    std::map<int, b2Joint*> m_joints;
+    // By id; null for deleted, destroyed and refused joints.
+    std::vector<b2Joint*> m_joints{nullptr};
     int m_contactCounter = 0;
     std::unordered_map<b2Contact*, SPhysicsContact*> m_records;
 };
