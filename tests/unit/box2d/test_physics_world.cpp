@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 using namespace zu::box2d;
@@ -446,4 +447,261 @@ TEST(PhysicsWorld, RefusesWhatTheLibraryWouldAssertOn)
         EXPECT_TRUE(world->step(1000.0f, 10));
     b2Vec2 p = e->getBody()->GetPosition();
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+}
+
+TEST(PhysicsWorld, FiltersReachTheFixturesTheyName)
+{
+    // Three fixtures: 1 with the text "a", 2 with "b", 3 without a text.
+    const SPhysicsFilter start{2, 3, 4};
+    const SPhysicsFilter given{0x10, 0x20, 5};
+    const SPhysicsFilter regrouped{2, 3, -7};
+    const zu::core::CString a("a"), none("zz"), empty("");
+    struct Case
+    {
+        const char* name;
+        std::function<bool(CPhysicsEntity&)> change;
+        bool result;
+        SPhysicsFilter after[3];
+    } cases[] = {
+        {"all",
+         [&](CPhysicsEntity& e) { return e.setFilters(given), true; },
+         true,
+         {given, given, given}},
+        {"by text",
+         [&](CPhysicsEntity& e) { return e.setFilters(given, &a), true; },
+         true,
+         {given, start, start}},
+        {"by a text no fixture has",
+         [&](CPhysicsEntity& e) { return e.setFilters(given, &none), true; },
+         true,
+         {start, start, start}},
+        {"by the empty text",
+         [&](CPhysicsEntity& e) { return e.setFilters(given, &empty), true; },
+         true,
+         {start, start, start}},
+        {"number 2",
+         [&](CPhysicsEntity& e) { return e.setFixtureFilter(2, given); },
+         true,
+         {start, given, start}},
+        {"number 4",
+         [&](CPhysicsEntity& e) { return e.setFixtureFilter(4, given); },
+         false,
+         {start, start, start}},
+        {"number 0",
+         [&](CPhysicsEntity& e) { return e.setFixtureFilter(0, given); },
+         false,
+         {start, start, start}},
+        {"all groups",
+         [&](CPhysicsEntity& e) { return e.setGroups(-7), true; },
+         true,
+         {regrouped, regrouped, regrouped}},
+        {"group of number 3",
+         [&](CPhysicsEntity& e) { return e.setFixtureGroup(3, -7); },
+         true,
+         {start, start, regrouped}},
+        {"group of number -1",
+         [&](CPhysicsEntity& e) { return e.setFixtureGroup(-1, -7); },
+         false,
+         {start, start, start}},
+    };
+    for (const Case& c : cases)
+    {
+        std::unique_ptr<CPhysics> world(makeWorld());
+        CPhysicsEntity& e = *world->findEntity(world->createEntity(SPhysicsBodyDef()));
+        const char* texts[] = {"a", "b", nullptr};
+        for (const char* text : texts)
+        {
+            SPhysicsFixtureDef def;
+            def.category = start.category;
+            def.mask = start.mask;
+            def.group = start.group;
+            def.hasUserData = text != nullptr;
+            def.userData = text ? text : "";
+            ASSERT_TRUE(e.addCircle(def, SVector2(), 1));
+        }
+        EXPECT_EQ(c.change(e), c.result) << c.name;
+        for (int n = 1; n <= 3; ++n)
+        {
+            const b2Filter& got = e.getFixtureByNumber(n)->GetFilterData();
+            EXPECT_EQ(got.categoryBits, c.after[n - 1].category) << c.name << ", fixture " << n;
+            EXPECT_EQ(got.maskBits, c.after[n - 1].mask) << c.name << ", fixture " << n;
+            EXPECT_EQ(got.groupIndex, c.after[n - 1].group) << c.name << ", fixture " << n;
+        }
+    }
+}
+
+TEST(PhysicsWorld, JointDataOfEachKind)
+{
+    // A static at the origin, B a free circle at (2, 0), moved after the
+    // joint is made.
+    const float c = std::cos(0.5f), s = std::sin(0.5f);
+    struct Case
+    {
+        const char* name;
+        std::function<int(CPhysics&, CPhysicsEntity&, CPhysicsEntity&)> create;
+        std::function<void(CPhysicsEntity&)> move;
+        SPhysicsJointData expected;
+        bool hasMotorSpeed;
+    } cases[] = {
+        {"distance",
+         [](CPhysics& w, CPhysicsEntity& a, CPhysicsEntity& b) {
+             return w.createDistanceJoint(a, b, {0, 0}, {2, 0}, true);
+         },
+         [](CPhysicsEntity& b) {
+             b.setPosition({2, 1});
+         },
+         {SPhysicsJointData::EJT_DISTANCE, {0, 0}, {2, 1}, 0, 0, 0},
+         false},
+        {"revolute",
+         [](CPhysics& w, CPhysicsEntity& a, CPhysicsEntity& b) {
+             return w.createRevoluteJoint(a, b, {1, 0}, SPhysicsJointOptions());
+         },
+         [](CPhysicsEntity& b)
+         {
+             b.setAngle(0.5f);
+             b.setAngularSpeed(2);
+         },
+         {SPhysicsJointData::EJT_REVOLUTE, {1, 0}, {2 - c, -s}, 0.5f, 0, 2},
+         true},
+        {"prismatic",
+         [](CPhysics& w, CPhysicsEntity& a, CPhysicsEntity& b) {
+             return w.createPrismaticJoint(a, b, {1, 0}, {1, 0}, SPhysicsJointOptions());
+         },
+         [](CPhysicsEntity& b)
+         {
+             b.setPosition({3, 0});
+             b.setSpeed({0.5f, 0});
+         },
+         {SPhysicsJointData::EJT_PRISMATIC, {1, 0}, {2, 0}, 0, 1, 0.5f},
+         true},
+    };
+    for (const Case& k : cases)
+    {
+        std::unique_ptr<CPhysics> world(makeWorld());
+        CPhysicsEntity& a = *world->findEntity(staticBoxAt(*world, 0, 0, 1, 1));
+        CPhysicsEntity& b = *world->findEntity(circleAt(*world, 2, 0, 0.5f, material(1)));
+        int id = k.create(*world, a, b);
+        ASSERT_EQ(id, 1) << k.name;
+        k.move(b);
+        SPhysicsJointData d;
+        ASSERT_TRUE(world->getJointData(id, d)) << k.name;
+        EXPECT_EQ(d.type, k.expected.type) << k.name;
+        EXPECT_NEAR(d.anchorA.x, k.expected.anchorA.x, 1e-5) << k.name;
+        EXPECT_NEAR(d.anchorA.y, k.expected.anchorA.y, 1e-5) << k.name;
+        EXPECT_NEAR(d.anchorB.x, k.expected.anchorB.x, 1e-5) << k.name;
+        EXPECT_NEAR(d.anchorB.y, k.expected.anchorB.y, 1e-5) << k.name;
+        EXPECT_NEAR(d.angle, k.expected.angle, 1e-5) << k.name;
+        EXPECT_NEAR(d.translation, k.expected.translation, 1e-5) << k.name;
+        EXPECT_NEAR(d.speed, k.expected.speed, 1e-5) << k.name;
+        float speed = -1;
+        EXPECT_EQ(world->getJointMotorSpeed(id, speed), k.hasMotorSpeed) << k.name;
+        if (k.hasMotorSpeed)
+        {
+            EXPECT_NEAR(speed, k.expected.speed, 1e-5) << k.name;
+        }
+        world->deleteJoint(id);
+        EXPECT_FALSE(world->getJointData(id, d)) << k.name;
+        EXPECT_FALSE(world->getJointMotorSpeed(id, speed)) << k.name;
+    }
+}
+
+TEST(PhysicsWorld, JointValuesAreCheckedBeforeAnIdIsTaken)
+{
+    std::unique_ptr<CPhysics> world(makeWorld());
+    CPhysicsEntity& a = *world->findEntity(circleAt(*world, 0, 0, 0.5f, material(1)));
+    CPhysicsEntity& b = *world->findEntity(circleAt(*world, 2, 0, 0.5f, material(1)));
+    SPhysicsJointOptions open;
+    open.upper = INF;
+    SPhysicsJointOptions wrongWay; // both limits on the far side of 0
+    wrongWay.lower = 1;
+    wrongWay.upper = -1;
+    SPhysicsJointOptions farLower;
+    farLower.lower = INF;
+    EXPECT_EQ(world->createRevoluteJoint(a, b, {NaN, 0}, SPhysicsJointOptions()), -1);
+    EXPECT_EQ(world->createPrismaticJoint(a, b, {1, 0}, {0, 0}, SPhysicsJointOptions()), -1);
+    EXPECT_EQ(world->createPrismaticJoint(a, b, {1, 0}, {1, 0}, open), -1);
+    EXPECT_EQ(world->createDistanceJoint(a, b, {0, 0}, {INF, 0}, true), -1);
+    EXPECT_EQ(world->createDistanceJoint(a, a, {0, 0}, {2, 0}, true), -1); // uses id 1 up
+    EXPECT_EQ(world->createRevoluteJoint(a, b, {1, 0}, wrongWay), 2);
+    auto* revolute = static_cast<b2RevoluteJoint*>(world->findJoint(2));
+    EXPECT_EQ(revolute->GetLowerLimit(), 0.0f);
+    EXPECT_EQ(revolute->GetUpperLimit(), 0.0f);
+    // A lower limit beyond 0 becomes 0 before it is checked.
+    EXPECT_EQ(world->createPrismaticJoint(a, b, {1, 0}, {1, 0}, farLower), 3);
+    EXPECT_EQ(static_cast<b2PrismaticJoint*>(world->findJoint(3))->GetLowerLimit(), 0.0f);
+}
+
+TEST(PhysicsWorld, MotorsAndLimitsOfRevoluteAndPrismaticJointsOnly)
+{
+    struct Op
+    {
+        const char* name;
+        std::function<bool(CPhysics&, int64_t)> apply;
+        bool usable;
+        // The state each kind of joint is in afterwards.
+        std::function<bool(b2RevoluteJoint*)> revolute;
+        std::function<bool(b2PrismaticJoint*)> prismatic;
+    } ops[] = {
+        {"motor on", [](CPhysics& w, int64_t id) { return w.setJointMotorEnabled(id, true); }, true,
+         [](b2RevoluteJoint* j) { return j->IsMotorEnabled(); },
+         [](b2PrismaticJoint* j) { return j->IsMotorEnabled(); }},
+        {"limit on", [](CPhysics& w, int64_t id) { return w.setJointLimitEnabled(id, true); }, true,
+         [](b2RevoluteJoint* j) { return j->IsLimitEnabled(); },
+         [](b2PrismaticJoint* j) { return j->IsLimitEnabled(); }},
+        {"force 7", [](CPhysics& w, int64_t id) { return w.setJointMotorForce(id, 7); }, true,
+         [](b2RevoluteJoint* j) { return j->GetMaxMotorTorque() == 7.0f; },
+         [](b2PrismaticJoint* j) { return j->GetMaxMotorForce() == 7.0f; }},
+        {"speed 3", [](CPhysics& w, int64_t id) { return w.setJointMotorSpeed(id, 3); }, true,
+         [](b2RevoluteJoint* j) { return j->GetMotorSpeed() == 3.0f; },
+         [](b2PrismaticJoint* j) { return j->GetMotorSpeed() == 3.0f; }},
+        {"motor off again",
+         [](CPhysics& w, int64_t id) { return w.setJointMotorEnabled(id, false); }, true,
+         [](b2RevoluteJoint* j) { return !j->IsMotorEnabled(); },
+         [](b2PrismaticJoint* j) { return !j->IsMotorEnabled(); }},
+        {"force NaN", [](CPhysics& w, int64_t id) { return w.setJointMotorForce(id, NaN); }, false,
+         [](b2RevoluteJoint* j) { return j->GetMaxMotorTorque() == 0.0f; },
+         [](b2PrismaticJoint* j) { return j->GetMaxMotorForce() == 0.0f; }},
+        {"speed INF", [](CPhysics& w, int64_t id) { return w.setJointMotorSpeed(id, INF); }, false,
+         [](b2RevoluteJoint* j) { return j->GetMotorSpeed() == 0.0f; },
+         [](b2PrismaticJoint* j) { return j->GetMotorSpeed() == 0.0f; }},
+    };
+    enum EKind
+    {
+        DISTANCE,
+        REVOLUTE,
+        PRISMATIC
+    };
+    for (const Op& op : ops)
+        for (EKind kind : {DISTANCE, REVOLUTE, PRISMATIC})
+        {
+            std::unique_ptr<CPhysics> world(makeWorld());
+            CPhysicsEntity& a = *world->findEntity(circleAt(*world, 0, 0, 0.5f, material(1)));
+            CPhysicsEntity& b = *world->findEntity(circleAt(*world, 2, 0, 0.5f, material(1)));
+            int id =
+                kind == DISTANCE ? world->createDistanceJoint(a, b, {0, 0}, {2, 0}, true)
+                : kind == REVOLUTE
+                    ? world->createRevoluteJoint(a, b, {1, 0}, SPhysicsJointOptions())
+                    : world->createPrismaticJoint(a, b, {1, 0}, {1, 0}, SPhysicsJointOptions());
+            ASSERT_EQ(id, 1);
+            for (int i = 0; i < 20; ++i)
+                world->step(0.01f, 10);
+            bool applies = op.usable && kind != DISTANCE;
+            EXPECT_EQ(op.apply(*world, id), applies) << op.name << ", kind " << kind;
+            // Waking resets the rest time too, which the library's own wake
+            // (on a changed value only) leaves alone.
+            float rested = applies ? 0.0f : 0.2f;
+            EXPECT_NEAR(a.getFatigue(), rested, 1e-4) << op.name << ", kind " << kind;
+            EXPECT_NEAR(b.getFatigue(), rested, 1e-4) << op.name << ", kind " << kind;
+            if (kind == REVOLUTE)
+            {
+                EXPECT_TRUE(op.revolute(static_cast<b2RevoluteJoint*>(world->findJoint(id))))
+                    << op.name;
+            }
+            if (kind == PRISMATIC)
+            {
+                EXPECT_TRUE(op.prismatic(static_cast<b2PrismaticJoint*>(world->findJoint(id))))
+                    << op.name;
+            }
+            EXPECT_FALSE(op.apply(*world, 2)) << op.name; // no such joint
+        }
 }
