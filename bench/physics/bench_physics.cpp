@@ -84,11 +84,11 @@ std::vector<double> rawWorld(int steps)
 
 std::vector<double> wrappedWorld(int steps)
 {
-    zu::box2d::CPhysics world(b2Vec2(-1000, -1000), b2Vec2(1000, 1000), b2Vec2(0, 10));
+    zu::box2d::CPhysics world({-1000, -1000}, {1000, 1000}, {0, 10});
     zu::box2d::SPhysicsBodyDef groundDef;
     groundDef.y = 0.5f;
     int ground = world.createEntity(groundDef);
-    world.findEntity(ground)->addBox(zu::box2d::SPhysicsFixtureDef(), 60, 1, false, b2Vec2_zero, 0);
+    world.findEntity(ground)->addBox(zu::box2d::SPhysicsFixtureDef(), 60, 1, false, {}, 0);
     for (int i = 0; i < BOXES; ++i)
     {
         zu::box2d::SPhysicsBodyDef def;
@@ -97,7 +97,7 @@ std::vector<double> wrappedWorld(int steps)
         zu::box2d::CPhysicsEntity* e = world.findEntity(world.createEntity(def));
         zu::box2d::SPhysicsFixtureDef fd;
         fd.density = 1;
-        e->addBox(fd, 1, 1, false, b2Vec2_zero, 0);
+        e->addBox(fd, 1, 1, false, {}, 0);
         e->activate();
     }
     return timeSteps(steps, [&] { world.step(DT, 10); });

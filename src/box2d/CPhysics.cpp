@@ -1,7 +1,10 @@
 #include "box2d/CPhysics.h"
 
+#include "box2d/CPhysicsListener.h"
 #include "box2d/FilterFixture.h"
 #include "box2d/PhysicsLimits.h"
+#include "box2d/PhysicsVectors.h"
+#include "box2d/SPhysicsContact.h"
 
 #include <box2d/box2d.h>
 
@@ -16,13 +19,12 @@ namespace
 // The nearest fixture along the segment, skipping those the filter keeps out.
 class CClosestRayCast : public b2RayCastCallback
 {
-public:
+  public:
     explicit CClosestRayCast(const FilterFixture* filter) : m_filter(filter) {}
 
     float ReportFixture(b2Fixture* fixture, const b2Vec2&, const b2Vec2&, float fraction) override
     {
-        if (m_filter && !m_filter->shouldCollide(fixture))
-            return -1.0f;
+        if (m_filter && !m_filter->shouldCollide(fixture)) return -1.0f;
         m_fixture = fixture;
         return fraction;
     }
@@ -34,7 +36,7 @@ public:
 // The first fixture that contains a point.
 class CContainingQuery : public b2QueryCallback
 {
-public:
+  public:
     CContainingQuery(const b2Vec2& point, const FilterFixture* filter)
         : m_point(point), m_filter(filter)
     {
@@ -42,10 +44,8 @@ public:
 
     bool ReportFixture(b2Fixture* fixture) override
     {
-        if (m_filter && !m_filter->shouldCollide(fixture))
-            return true;
-        if (!fixture->TestPoint(m_point))
-            return true;
+        if (m_filter && !m_filter->shouldCollide(fixture)) return true;
+        if (!fixture->TestPoint(m_point)) return true;
         m_fixture = fixture;
         return false;
     }
@@ -55,41 +55,70 @@ public:
     b2Fixture* m_fixture = nullptr;
 };
 
+void wakeBody(b2Body* body)
+{
+    if (CPhysicsEntity* entity = CPhysicsEntity::ofBody(body))
+        entity->wakeUp();
+    else
+        body->SetAwake(true);
+}
+
+// Runs an action on a revolute or prismatic joint and wakes both its bodies;
+// false for other joints.
+template <class Revolute, class Prismatic>
+bool motorAction(b2Joint* joint, Revolute revolute, Prismatic prismatic)
+{
+    if (!joint) return false;
+    if (joint->GetType() == e_revoluteJoint)
+        revolute(static_cast<b2RevoluteJoint*>(joint));
+    else if (joint->GetType() == e_prismaticJoint)
+        prismatic(static_cast<b2PrismaticJoint*>(joint));
+    else
+        return false;
+    wakeBody(joint->GetBodyA());
+    wakeBody(joint->GetBodyB());
+    return true;
+}
+
+// Limits always enclose the starting position.
+SPhysicsJointOptions enclosing(SPhysicsJointOptions o)
+{
+    if (o.lower > 0.0f) o.lower = 0.0f;
+    if (o.upper < 0.0f) o.upper = 0.0f;
+    return o;
+}
+
+bool usableOptions(const SPhysicsJointOptions& o)
+{
+    return isUsable(o.lower) && isUsable(o.upper) && isUsable(o.maxMotor) && isUsable(o.motorSpeed);
+}
+
 } // namespace
 
-CPhysics::CPhysics(const b2Vec2& lowerBound, const b2Vec2& upperBound, const b2Vec2& gravity)
+CPhysics::CPhysics(const SVector2& lowerBound, const SVector2& upperBound, const SVector2& gravity)
     : m_lowerBound(lowerBound), m_upperBound(upperBound)
 {
-    if (!isUsable(gravity))
-        return;
-    m_world = new b2World(gravity);
+    if (!isUsable(gravity)) return;
+    m_listener = std::make_unique<CPhysicsListener>(*this);
+    m_world = new b2World(toB2(gravity));
     m_world->SetAllowSleeping(true);
-    m_world->SetContactListener(this);
-    m_world->SetDestructionListener(this);
+    m_world->SetContactListener(m_listener.get());
+    m_world->SetDestructionListener(m_listener.get());
 }
 
 CPhysics::~CPhysics()
 {
-    for (auto& entry : m_entities)
-    {
-        destroyEntityBody(entry.second);
-        delete entry.second;
-    }
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity)
+        {
+            destroyEntityBody(entity);
+            delete entity;
+        }
     delete m_world;
     m_world = nullptr;
     m_entities.clear();
     m_joints.clear();
-    for (auto& entry : m_records)
-        delete entry.second;
-    m_records.clear();
-}
-
-CPhysicsEntity* CPhysics::entityOf(const b2Fixture* fixture)
-{
-    const b2Body* body = fixture->GetBody();
-    return body ? reinterpret_cast<CPhysicsEntity*>(
-                      const_cast<b2Body*>(body)->GetUserData().pointer)
-                : nullptr;
+    // The listener goes last, with the records nobody listed any more.
 }
 
 int CPhysics::createEntity(const SPhysicsBodyDef& def)
@@ -98,7 +127,7 @@ int CPhysics::createEntity(const SPhysicsBodyDef& def)
         !isUsable(def.angularDamping) || def.linearDamping < 0.0f || def.angularDamping < 0.0f)
         return -1;
     int id = m_nextEntityId++;
-    while (m_entities.count(id))
+    while (size_t(id) < m_entities.size() && m_entities[size_t(id)])
         id = m_nextEntityId++;
 
     auto* entity = new CPhysicsEntity(id);
@@ -112,7 +141,8 @@ int CPhysics::createEntity(const SPhysicsBodyDef& def)
     bd.allowSleep = def.allowSleep;
     bd.userData.pointer = reinterpret_cast<uintptr_t>(entity);
     entity->setBody(m_world->CreateBody(&bd));
-    m_entities[id] = entity;
+    if (size_t(id) >= m_entities.size()) m_entities.resize(size_t(id) + 1, nullptr);
+    m_entities[size_t(id)] = entity;
     return id;
 }
 
@@ -121,110 +151,209 @@ void CPhysics::destroyEntityBody(CPhysicsEntity* entity)
     if (b2Body* body = entity->getBody())
     {
         // Ends the touching contacts through EndContact and reports the
-        // fixtures (whose texts go there) and joints of the body to SayGoodbye.
+        // fixtures (whose texts go there) and joints of the body to the
+        // destruction listener.
         m_world->DestroyBody(body);
         entity->setBody(nullptr);
     }
     // What the library did not report (contacts without points, such as
     // sensors it does not count as touching) leaves both lists here.
-    for (SPhysicsContact* record : entity->getContacts())
-    {
-        CPhysicsEntity* other = record->entityA == entity ? record->entityB : record->entityA;
-        if (other && other != entity)
-            other->removeContact(record);
-        for (auto it = m_records.begin(); it != m_records.end(); ++it)
-            if (it->second == record)
-            {
-                m_records.erase(it);
-                break;
-            }
-        delete record;
-    }
-    entity->getContacts().clear();
+    m_listener->forgetRecords(*entity);
 }
 
 void CPhysics::deleteEntity(int id)
 {
-    auto it = m_entities.find(id);
-    if (it == m_entities.end())
-        return;
-    CPhysicsEntity* entity = it->second;
+    CPhysicsEntity* entity = findEntity(id);
+    if (!entity) return;
     destroyEntityBody(entity);
     delete entity;
-    m_entities.erase(it);
-    if (id < m_nextEntityId)
-        m_nextEntityId = id;
-}
-
-CPhysicsEntity* CPhysics::findEntity(int64_t id) const
-{
-    if (id < INT_MIN || id > INT_MAX)
-        return nullptr;
-    auto it = m_entities.find(int(id));
-    return it == m_entities.end() ? nullptr : it->second;
+    m_entities[size_t(id)] = nullptr;
+    // The table ends at the largest id in use, so steps walk no empty tail.
+    while (m_entities.size() > 1 && !m_entities.back())
+        m_entities.pop_back();
+    if (id < m_nextEntityId) m_nextEntityId = id;
 }
 
 int CPhysics::createJoint(const b2JointDef& def)
 {
     // Ids are never used twice; when they run out no joint is made.
-    if (m_jointCounter == INT_MAX)
-        return -1;
+    if (m_jointCounter == INT_MAX) return -1;
     int id = ++m_jointCounter;
     // The library asserts on a joint between a body and itself.
-    if (!m_world || !def.bodyA || !def.bodyB || def.bodyA == def.bodyB)
-        return -1;
+    if (!m_world || !def.bodyA || !def.bodyB || def.bodyA == def.bodyB) return -1;
     b2Joint* joint = m_world->CreateJoint(&def);
-    if (!joint)
-        return -1;
-    m_joints[id] = joint;
+    if (!joint) return -1;
+    // The id goes with the joint, so the listener finds its slot at once.
+    joint->GetUserData().pointer = uintptr_t(id);
+    if (size_t(id) >= m_joints.size()) m_joints.resize(size_t(id) + 1, nullptr);
+    m_joints[size_t(id)] = joint;
     return id;
+}
+
+int CPhysics::createDistanceJoint(CPhysicsEntity& a, CPhysicsEntity& b, const SVector2& anchorA,
+                                  const SVector2& anchorB, bool collideConnected)
+{
+    if (!isUsable(anchorA) || !isUsable(anchorB)) return -1;
+    b2DistanceJointDef def;
+    // Rigid: no stiffness, so no spring.
+    def.Initialize(a.getBody(), b.getBody(), toB2(anchorA), toB2(anchorB));
+    def.collideConnected = collideConnected;
+    return createJoint(def);
+}
+
+int CPhysics::createRevoluteJoint(CPhysicsEntity& a, CPhysicsEntity& b, const SVector2& anchor,
+                                  const SPhysicsJointOptions& options)
+{
+    SPhysicsJointOptions o = enclosing(options);
+    if (!isUsable(anchor) || !usableOptions(o)) return -1;
+    b2RevoluteJointDef def;
+    def.Initialize(a.getBody(), b.getBody(), toB2(anchor));
+    def.collideConnected = false;
+    def.lowerAngle = o.lower;
+    def.upperAngle = o.upper;
+    def.maxMotorTorque = o.maxMotor;
+    def.motorSpeed = o.motorSpeed;
+    def.enableLimit = o.enableLimit;
+    def.enableMotor = o.enableMotor;
+    return createJoint(def);
+}
+
+int CPhysics::createPrismaticJoint(CPhysicsEntity& a, CPhysicsEntity& b, const SVector2& anchor,
+                                   const SVector2& axis, const SPhysicsJointOptions& options)
+{
+    SPhysicsJointOptions o = enclosing(options);
+    // An axis of no length has no direction to slide along.
+    if (!isUsable(anchor) || !isUsable(axis) || !(toB2(axis).LengthSquared() > 0.0f) ||
+        !usableOptions(o))
+        return -1;
+    b2PrismaticJointDef def;
+    def.Initialize(a.getBody(), b.getBody(), toB2(anchor), toB2(axis));
+    def.collideConnected = false;
+    def.lowerTranslation = o.lower;
+    def.upperTranslation = o.upper;
+    def.maxMotorForce = o.maxMotor;
+    def.motorSpeed = o.motorSpeed;
+    def.enableLimit = o.enableLimit;
+    def.enableMotor = o.enableMotor;
+    return createJoint(def);
 }
 
 void CPhysics::deleteJoint(int64_t id)
 {
-    if (id < INT_MIN || id > INT_MAX)
-        return;
-    auto it = m_joints.find(int(id));
-    if (it == m_joints.end() || !it->second)
-        return;
-    m_world->DestroyJoint(it->second);
-    it->second = nullptr;
+    b2Joint* joint = findJoint(id);
+    if (!joint) return;
+    m_world->DestroyJoint(joint);
+    m_joints[size_t(id)] = nullptr;
 }
 
-b2Joint* CPhysics::findJoint(int64_t id) const
+void CPhysics::forgetJoint(const b2Joint* joint)
 {
-    if (id < INT_MIN || id > INT_MAX)
-        return nullptr;
-    auto it = m_joints.find(int(id));
-    return it == m_joints.end() ? nullptr : it->second;
+    uintptr_t id = const_cast<b2Joint*>(joint)->GetUserData().pointer;
+    if (id < m_joints.size() && m_joints[id] == joint) m_joints[id] = nullptr;
+}
+
+bool CPhysics::getJointData(int64_t id, SPhysicsJointData& out) const
+{
+    b2Joint* joint = findJoint(id);
+    if (!joint) return false;
+    out = SPhysicsJointData();
+    out.anchorA = toVector(joint->GetAnchorA());
+    out.anchorB = toVector(joint->GetAnchorB());
+    switch (joint->GetType())
+    {
+    case e_revoluteJoint:
+    {
+        auto* r = static_cast<b2RevoluteJoint*>(joint);
+        out.type = SPhysicsJointData::EJT_REVOLUTE;
+        out.angle = r->GetJointAngle();
+        out.speed = r->GetJointSpeed();
+        break;
+    }
+    case e_prismaticJoint:
+    {
+        auto* p = static_cast<b2PrismaticJoint*>(joint);
+        out.type = SPhysicsJointData::EJT_PRISMATIC;
+        out.translation = p->GetJointTranslation();
+        out.speed = p->GetJointSpeed();
+        break;
+    }
+    case e_distanceJoint:
+        out.type = SPhysicsJointData::EJT_DISTANCE;
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool CPhysics::setJointMotorEnabled(int64_t id, bool enabled)
+{
+    return motorAction(
+        findJoint(id), [&](b2RevoluteJoint* j) { j->EnableMotor(enabled); },
+        [&](b2PrismaticJoint* j) { j->EnableMotor(enabled); });
+}
+
+bool CPhysics::setJointLimitEnabled(int64_t id, bool enabled)
+{
+    return motorAction(
+        findJoint(id), [&](b2RevoluteJoint* j) { j->EnableLimit(enabled); },
+        [&](b2PrismaticJoint* j) { j->EnableLimit(enabled); });
+}
+
+bool CPhysics::setJointMotorForce(int64_t id, float force)
+{
+    if (!isUsable(force)) return false;
+    return motorAction(
+        findJoint(id), [&](b2RevoluteJoint* j) { j->SetMaxMotorTorque(force); },
+        [&](b2PrismaticJoint* j) { j->SetMaxMotorForce(force); });
+}
+
+bool CPhysics::setJointMotorSpeed(int64_t id, float speed)
+{
+    if (!isUsable(speed)) return false;
+    return motorAction(
+        findJoint(id), [&](b2RevoluteJoint* j) { j->SetMotorSpeed(speed); },
+        [&](b2PrismaticJoint* j) { j->SetMotorSpeed(speed); });
+}
+
+bool CPhysics::getJointMotorSpeed(int64_t id, float& speed) const
+{
+    b2Joint* joint = findJoint(id);
+    if (!joint) return false;
+    if (joint->GetType() == e_revoluteJoint)
+        speed = static_cast<b2RevoluteJoint*>(joint)->GetJointSpeed();
+    else if (joint->GetType() == e_prismaticJoint)
+        speed = static_cast<b2PrismaticJoint*>(joint)->GetJointSpeed();
+    else
+        return false;
+    return true;
 }
 
 bool CPhysics::step(float timeStep, int iterations)
 {
-    if (!m_world || !isUsable(timeStep) || timeStep < 0.0f)
-        return false;
+    if (!m_world || !isUsable(timeStep) || timeStep < 0.0f) return false;
     b2Vec2 gravity = m_world->GetGravity();
     if (std::fabs(double(timeStep) * gravity.x) > MAX_SPEED ||
         std::fabs(double(timeStep) * gravity.y) > MAX_SPEED)
         return false;
     iterations = iterations < 0 ? 0 : iterations > MAX_ITERATIONS ? MAX_ITERATIONS : iterations;
-    for (auto& entry : m_entities)
-        entry.second->beforeStep(timeStep, gravity);
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity) entity->beforeStep(timeStep, toVector(gravity));
     m_world->Step(timeStep, iterations, iterations);
-    for (auto& entry : m_entities)
-        entry.second->afterStep(timeStep);
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity) entity->afterStep(timeStep);
     return true;
 }
 
-bool CPhysics::rayCast(const b2Vec2& p1, const b2Vec2& p2, bool solid, const b2Filter* filter,
-                       SRayCastHit& hit) const
+bool CPhysics::rayCast(const SVector2& start, const SVector2& end, bool solid,
+                       const SPhysicsFilter* filter, SRayCastHit& hit) const
 {
-    if (!m_world || (p1.x == p2.x && p1.y == p2.y) || !isUsable(p1) || !isUsable(p2))
-        return false;
+    if (!m_world || start == end || !isUsable(start) || !isUsable(end)) return false;
+    b2Vec2 p1 = toB2(start);
+    b2Vec2 p2 = toB2(end);
     // The library asserts that the segment has a length in float.
-    if (!((p2 - p1).LengthSquared() > 0.0f))
-        return false;
-    FilterFixture filterFixture(filter ? *filter : b2Filter());
+    if (!((p2 - p1).LengthSquared() > 0.0f)) return false;
+    FilterFixture filterFixture(filter ? toB2(*filter) : b2Filter());
     const FilterFixture* useFilter = filter ? &filterFixture : nullptr;
 
     if (solid)
@@ -236,10 +365,10 @@ bool CPhysics::rayCast(const b2Vec2& p1, const b2Vec2& p2, bool solid, const b2F
         m_world->QueryAABB(&query, box);
         if (query.m_fixture)
         {
-            hit.point = p1;
-            hit.normal.SetZero();
+            hit.point = start;
+            hit.normal = SVector2();
             hit.userData = CPhysicsEntity::getFixtureText(query.m_fixture);
-            CPhysicsEntity* entity = entityOf(query.m_fixture);
+            CPhysicsEntity* entity = CPhysicsEntity::ofFixture(query.m_fixture);
             hit.entityId = entity ? entity->getId() : 0;
             return true;
         }
@@ -247,153 +376,37 @@ bool CPhysics::rayCast(const b2Vec2& p1, const b2Vec2& p2, bool solid, const b2F
 
     CClosestRayCast cast(useFilter);
     m_world->RayCast(&cast, p1, p2);
-    if (!cast.m_fixture)
-        return false;
+    if (!cast.m_fixture) return false;
     // Once more against the hit shape alone, for the fraction and normal.
     b2RayCastInput input;
     input.p1 = p1;
     input.p2 = p2;
     input.maxFraction = 1.0f;
     b2RayCastOutput output;
-    if (!cast.m_fixture->RayCast(&output, input, 0))
-        return false;
+    if (!cast.m_fixture->RayCast(&output, input, 0)) return false;
     float lambda = output.fraction;
-    hit.point = (1.0f - lambda) * p1 + lambda * p2;
-    hit.normal = output.normal;
+    hit.point = toVector((1.0f - lambda) * p1 + lambda * p2);
+    hit.normal = toVector(output.normal);
     hit.userData = CPhysicsEntity::getFixtureText(cast.m_fixture);
-    CPhysicsEntity* entity = entityOf(cast.m_fixture);
+    CPhysicsEntity* entity = CPhysicsEntity::ofFixture(cast.m_fixture);
     hit.entityId = entity ? entity->getId() : 0;
     return true;
 }
 
-bool CPhysics::setGravity(const b2Vec2& gravity)
+bool CPhysics::setGravity(const SVector2& gravity)
 {
-    if (!m_world || !isUsable(gravity))
-        return false;
-    m_world->SetGravity(gravity);
+    if (!m_world || !isUsable(gravity)) return false;
+    m_world->SetGravity(toB2(gravity));
     for (b2Body* body = m_world->GetBodyList(); body; body = body->GetNext())
         body->SetAwake(true);
-    for (auto& entry : m_entities)
-        entry.second->wakeUp();
+    for (CPhysicsEntity* entity : m_entities)
+        if (entity) entity->wakeUp();
     return true;
 }
 
-b2Vec2 CPhysics::getGravity() const { return m_world ? m_world->GetGravity() : b2Vec2_zero; }
-
-void CPhysics::updateManifold(SPhysicsContact& record, b2Contact* contact)
+SVector2 CPhysics::getGravity() const
 {
-    // A contact without points (a sensor) leaves the manifold untouched.
-    b2WorldManifold manifold{};
-    contact->GetWorldManifold(&manifold);
-    record.normal = manifold.normal;
-    record.point1 = manifold.points[0];
-    record.point2 = manifold.points[1];
-}
-
-void CPhysics::BeginContact(b2Contact* contact)
-{
-    CPhysicsEntity* a = entityOf(contact->GetFixtureA());
-    CPhysicsEntity* b = entityOf(contact->GetFixtureB());
-    if (!a || !b)
-        return;
-    SPhysicsContact*& record = m_records[contact];
-    if (!record)
-    {
-        record = new SPhysicsContact;
-        record->id = m_contactCounter;
-        m_contactCounter = m_contactCounter == INT_MAX ? 0 : m_contactCounter + 1;
-        record->entityA = a;
-        record->fixtureA = contact->GetFixtureA();
-        record->entityB = b;
-        record->fixtureB = contact->GetFixtureB();
-        a->getContacts().push_back(record);
-        b->getContacts().push_back(record);
-    }
-    updateManifold(*record, contact);
-    record->sensor = contact->GetFixtureA()->IsSensor() || contact->GetFixtureB()->IsSensor();
-    record->touching = contact->IsTouching();
-}
-
-void CPhysics::deleteRecord(b2Contact* contact)
-{
-    auto it = m_records.find(contact);
-    if (it == m_records.end())
-        return;
-    SPhysicsContact* record = it->second;
-    if (record->entityA)
-        record->entityA->removeContact(record);
-    if (record->entityB)
-        record->entityB->removeContact(record);
-    delete record;
-    m_records.erase(it);
-}
-
-void CPhysics::EndContact(b2Contact* contact) { deleteRecord(contact); }
-
-void CPhysics::PreSolve(b2Contact* contact, const b2Manifold*)
-{
-    b2Fixture* edgeFixture;
-    b2Body* other;
-    if (contact->GetFixtureA()->GetType() == b2Shape::e_edge)
-    {
-        edgeFixture = contact->GetFixtureA();
-        other = contact->GetFixtureB()->GetBody();
-    }
-    else if (contact->GetFixtureB()->GetType() == b2Shape::e_edge)
-    {
-        edgeFixture = contact->GetFixtureB();
-        other = contact->GetFixtureA()->GetBody();
-    }
-    else
-        return;
-    if (other->GetType() != b2_dynamicBody)
-        return;
-    // Edges are one-sided: a body moving along the edge's normal (the
-    // right-hand side of start -> end) passes through.
-    const auto* edge = static_cast<const b2EdgeShape*>(edgeFixture->GetShape());
-    b2Vec2 direction = edge->m_vertex2 - edge->m_vertex1;
-    direction.Normalize();
-    b2Vec2 normal = b2Mul(edgeFixture->GetBody()->GetTransform().q,
-                          b2Vec2(direction.y, -direction.x));
-    b2Vec2 velocity = other->GetLinearVelocity();
-    if (velocity.Length() >= 1.1920929e-7f)
-        velocity.Normalize();
-    if (b2Dot(normal, velocity) > 0.0f)
-    {
-        // Disabled for this step only; the library's solver needs the
-        // contact's points left as they are.
-        contact->SetEnabled(false);
-        deleteRecord(contact);
-    }
-}
-
-void CPhysics::PostSolve(b2Contact* contact, const b2ContactImpulse* impulse)
-{
-    auto it = m_records.find(contact);
-    if (it == m_records.end())
-        return;
-    SPhysicsContact& record = *it->second;
-    for (int i = 0; i < 2; ++i)
-    {
-        bool given = i < impulse->count;
-        record.normalImpulses[i] = given ? impulse->normalImpulses[i] : 0.0f;
-        record.tangentImpulses[i] = given ? impulse->tangentImpulses[i] : 0.0f;
-    }
-    record.touching = contact->IsTouching();
-    updateManifold(record, contact);
-}
-
-void CPhysics::SayGoodbye(b2Joint* joint)
-{
-    for (auto& entry : m_joints)
-        if (entry.second == joint)
-            entry.second = nullptr;
-}
-
-void CPhysics::SayGoodbye(b2Fixture* fixture)
-{
-    delete reinterpret_cast<core::CString*>(fixture->GetUserData().pointer);
-    fixture->GetUserData().pointer = 0;
+    return m_world ? toVector(m_world->GetGravity()) : SVector2();
 }
 
 } // namespace zu::box2d

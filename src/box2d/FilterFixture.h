@@ -1,6 +1,6 @@
 // FilterFixture: a fixture that belongs to no body and only carries filter
 // bits (category, mask, group) into a ray cast, so the cast can ask the same
-// collision rule the world uses for two fixtures.
+// collision rule the world uses for two fixtures. Private to the physics layer.
 #pragma once
 
 #include <box2d/b2_fixture.h>
@@ -10,7 +10,7 @@ namespace zu::box2d
 
 class FilterFixture : public b2Fixture
 {
-public:
+  public:
     explicit FilterFixture(const b2Filter& filter);
 
     // The default rule: a shared nonzero group decides by its sign; otherwise

@@ -10,7 +10,7 @@
 // mass at most 2e9 times that, still below 3.4e38.
 #pragma once
 
-#include <box2d/b2_math.h>
+#include "box2d/SVector2.h"
 
 #include <cmath>
 
@@ -26,8 +26,16 @@ constexpr double MIN_MASS = 1.0e-15;
 constexpr double MAX_MASS = 1.0e15;
 // The largest iteration count a step accepts.
 constexpr int MAX_ITERATIONS = 1000;
+// The most vertices a polygon may have (the library's own limit).
+constexpr int MAX_POLYGON_VERTICES = 8;
 
-inline bool isUsable(float value) { return std::isfinite(value) && std::fabs(value) <= MAX_VALUE; }
-inline bool isUsable(const b2Vec2& v) { return isUsable(v.x) && isUsable(v.y); }
+inline bool isUsable(float value)
+{
+    return std::isfinite(value) && std::fabs(value) <= MAX_VALUE;
+}
+inline bool isUsable(const SVector2& v)
+{
+    return isUsable(v.x) && isUsable(v.y);
+}
 
 } // namespace zu::box2d

@@ -3,17 +3,16 @@
 // the other fixture.
 #pragma once
 
+#include "box2d/SVector2.h"
 #include "core/CString.h"
-
-#include <box2d/b2_math.h>
 
 namespace zu::box2d
 {
 
 struct SPhysicsCollision
 {
-    b2Vec2 point = b2Vec2_zero;
-    b2Vec2 normal = b2Vec2_zero;
+    SVector2 point;
+    SVector2 normal;
     int otherId = 0;
     // Owned by the other fixture; valid until the world changes.
     const core::CString* otherUserData = nullptr;

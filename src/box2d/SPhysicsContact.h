@@ -1,6 +1,7 @@
 // SPhysicsContact: what the world tells us about one touching contact between
-// two bodies that both belong to entities. The contact listener of CPhysics
-// makes, updates and deletes these; each is listed by both of its entities.
+// two bodies that both belong to entities. The contact listener of the world
+// (CPhysicsListener) makes, updates and deletes these; each is listed by both
+// of its entities. Private to the physics layer.
 #pragma once
 
 #include <box2d/b2_math.h>

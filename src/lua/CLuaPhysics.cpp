@@ -4,7 +4,6 @@
 #include "box2d/PhysicsLimits.h"
 #include "lua/luaCpp/LuaHelpers.h"
 
-#include <box2d/box2d.h>
 #include <lua.hpp>
 
 #include <algorithm>
@@ -19,6 +18,7 @@ using box2d::CPhysics;
 using box2d::CPhysicsEntity;
 using box2d::SPhysicsCollision;
 using box2d::SPhysicsFixtureDef;
+using box2d::SVector2;
 
 namespace
 {
@@ -163,24 +163,17 @@ int readCoordinates(lua_State* L, int index, float* out)
     lua_pushnil(L);
     while (lua_next(L, index) != 0)
     {
-        if (count < b2_maxPolygonVertices)
-            out[count] = toFloat(lua_tonumber(L, -1));
+        if (count < box2d::MAX_POLYGON_VERTICES) out[count] = toFloat(lua_tonumber(L, -1));
         ++count;
         lua_pop(L, 1);
     }
     return count;
 }
 
-struct SJointOptions
+box2d::SPhysicsJointOptions readJointOptions(lua_State* L, int index, const char* lowerKey,
+                                             const char* upperKey, const char* maxMotorKey)
 {
-    float lower = 0.0f, upper = 0.0f, maxMotor = 0.0f, motorSpeed = 0.0f;
-    bool enableLimit = false, enableMotor = false;
-};
-
-SJointOptions readJointOptions(lua_State* L, int index, const char* lowerKey,
-                               const char* upperKey, const char* maxMotorKey)
-{
-    SJointOptions o;
+    box2d::SPhysicsJointOptions o;
     walkTable(L, index, [&](const char* key) {
         if (!strcmp(key, lowerKey))
             o.lower = tableNumber(L);
@@ -195,18 +188,7 @@ SJointOptions readJointOptions(lua_State* L, int index, const char* lowerKey,
         else if (!strcmp(key, "enableMotor"))
             o.enableMotor = lua_toboolean(L, -1) != 0;
     });
-    // Limits always enclose the starting position.
-    if (o.lower > 0.0f)
-        o.lower = 0.0f;
-    if (o.upper < 0.0f)
-        o.upper = 0.0f;
     return o;
-}
-
-bool usableOptions(const SJointOptions& o)
-{
-    return box2d::isUsable(o.lower) && box2d::isUsable(o.upper) && box2d::isUsable(o.maxMotor) &&
-           box2d::isUsable(o.motorSpeed);
 }
 
 void pushText(lua_State* L, const core::CString* text)
@@ -234,32 +216,6 @@ void pushCollisionTable(lua_State* L, const SPhysicsCollision& c)
     pushText(L, c.otherUserData);
     lua_setfield(L, -2, "userData");
     setNumber(L, "impulse", c.impulse);
-}
-
-void wakeBody(b2Body* body)
-{
-    auto* entity = reinterpret_cast<CPhysicsEntity*>(body->GetUserData().pointer);
-    if (entity)
-        entity->wakeUp();
-    else
-        body->SetAwake(true);
-}
-
-void setFilter(b2Fixture* fixture, uint16_t category, uint16_t mask, int16_t group)
-{
-    b2Filter filter;
-    filter.categoryBits = category;
-    filter.maskBits = mask;
-    filter.groupIndex = group;
-    // Re-filters at once, so existing contacts are looked at again.
-    fixture->SetFilterData(filter);
-}
-
-void setGroup(b2Fixture* fixture, int16_t group)
-{
-    b2Filter filter = fixture->GetFilterData();
-    filter.groupIndex = group;
-    fixture->SetFilterData(filter);
 }
 
 } // namespace
@@ -323,9 +279,9 @@ const SLuaMethod<CLuaPhysics> CLuaPhysics::methods[] = {
 
 CLuaPhysics* CLuaPhysics::construct(lua_State* L)
 {
-    b2Vec2 lower(numberArg(L, 1, -1000.0f), numberArg(L, 2, -1000.0f));
-    b2Vec2 upper(numberArg(L, 3, 1000.0f), numberArg(L, 4, 1000.0f));
-    b2Vec2 gravity(numberArg(L, 5, 0.0f), numberArg(L, 6, 0.0f));
+    SVector2 lower{numberArg(L, 1, -1000.0f), numberArg(L, 2, -1000.0f)};
+    SVector2 upper{numberArg(L, 3, 1000.0f), numberArg(L, 4, 1000.0f)};
+    SVector2 gravity{numberArg(L, 5, 0.0f), numberArg(L, 6, 0.0f)};
     return new CLuaPhysics(new CPhysics(lower, upper, gravity));
 }
 
@@ -355,7 +311,7 @@ int CLuaPhysics::setGravity(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
         return 0;
-    m_physics->setGravity(b2Vec2(numberArg(L, 1, 0.0f), numberArg(L, 2, 0.0f)));
+    m_physics->setGravity({numberArg(L, 1, 0.0f), numberArg(L, 2, 0.0f)});
     return 0;
 }
 
@@ -403,7 +359,7 @@ int CLuaPhysics::addCircleShape(lua_State* L)
     SPhysicsFixtureDef def;
     SShapeKeys shape;
     readShapeTable(L, 2, def, shape);
-    lua_pushboolean(L, entity->addCircle(def, b2Vec2(shape.x, shape.y), shape.radius));
+    lua_pushboolean(L, entity->addCircle(def, {shape.x, shape.y}, shape.radius));
     return 1;
 }
 
@@ -416,7 +372,7 @@ int CLuaPhysics::addBoxShape(lua_State* L)
     SShapeKeys shape;
     readShapeTable(L, 2, def, shape);
     lua_pushboolean(L, entity->addBox(def, shape.width, shape.height, shape.placed,
-                                      b2Vec2(shape.x, shape.y), shape.angle));
+                                      {shape.x, shape.y}, shape.angle));
     return 1;
 }
 
@@ -427,8 +383,8 @@ int CLuaPhysics::addPolygonShape(lua_State* L)
         return pushFalse(L);
     SPhysicsFixtureDef def;
     walkTable(L, 2, [&](const char* key) { readFixtureKey(L, key, def); });
-    float xs[b2_maxPolygonVertices];
-    float ys[b2_maxPolygonVertices];
+    float xs[box2d::MAX_POLYGON_VERTICES];
+    float ys[box2d::MAX_POLYGON_VERTICES];
     int xCount = readCoordinates(L, 3, xs);
     int yCount = readCoordinates(L, 4, ys);
     if (xCount != yCount)
@@ -436,14 +392,14 @@ int CLuaPhysics::addPolygonShape(lua_State* L)
         printThroughScript(L, "X and Y counts mis-match");
         return pushFalse(L);
     }
-    if (xCount < 3 || xCount > b2_maxPolygonVertices)
+    if (xCount < 3 || xCount > box2d::MAX_POLYGON_VERTICES)
     {
         printThroughScript(L, "Illegal polygon vertex count");
         return pushFalse(L);
     }
-    b2Vec2 vertices[b2_maxPolygonVertices];
+    SVector2 vertices[box2d::MAX_POLYGON_VERTICES];
     for (int i = 0; i < xCount; ++i)
-        vertices[i].Set(xs[i], ys[i]);
+        vertices[i] = {xs[i], ys[i]};
     int corner = 0;
     switch (entity->addPolygon(def, vertices, xCount, &corner))
     {
@@ -478,8 +434,8 @@ int CLuaPhysics::addEdgeShape(lua_State* L)
     SPhysicsFixtureDef def;
     SShapeKeys shape;
     readShapeTable(L, 2, def, shape);
-    lua_pushboolean(L, entity->addEdge(def, b2Vec2(shape.startX, shape.startY),
-                                       b2Vec2(shape.endX, shape.endY)));
+    lua_pushboolean(L,
+                    entity->addEdge(def, {shape.startX, shape.startY}, {shape.endX, shape.endY}));
     return 1;
 }
 
@@ -495,12 +451,7 @@ int CLuaPhysics::setEntityShapeFilters(lua_State* L)
     uint16_t category = bits16(integerArg(L, 3, 0));
     uint16_t mask = bits16(integerArg(L, 4, 0));
     int16_t group = group16(integerArg(L, 5, 0));
-    for (b2Fixture* f = entity->getBody()->GetFixtureList(); f; f = f->GetNext())
-    {
-        const core::CString* own = CPhysicsEntity::getFixtureText(f);
-        if (!byText || (own && *own == text))
-            setFilter(f, category, mask, group);
-    }
+    entity->setFilters({category, mask, group}, byText ? &text : nullptr);
     lua_pushboolean(L, 1);
     return 1;
 }
@@ -511,11 +462,9 @@ int CLuaPhysics::setEntityShapeIndexFilters(lua_State* L)
     if (!entity)
         return pushFalse(L);
     int64_t index = integerArg(L, 2, 0);
-    b2Fixture* fixture = entity->getFixtureByNumber(index);
-    if (!fixture)
+    if (!entity->setFixtureFilter(index, {bits16(integerArg(L, 3, 0)), bits16(integerArg(L, 4, 0)),
+                                          group16(integerArg(L, 5, 0))}))
         return pushFalse(L);
-    setFilter(fixture, bits16(integerArg(L, 3, 0)), bits16(integerArg(L, 4, 0)),
-              group16(integerArg(L, 5, 0)));
     lua_pushinteger(L, lua_Integer(index));
     return 1;
 }
@@ -525,8 +474,7 @@ int CLuaPhysics::setEntityShapeIndexGroup(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
         return pushFalse(L);
-    if (b2Fixture* fixture = entity->getFixtureByNumber(integerArg(L, 2, 0)))
-        setGroup(fixture, group16(integerArg(L, 3, 0)));
+    entity->setFixtureGroup(integerArg(L, 2, 0), group16(integerArg(L, 3, 0)));
     lua_pushboolean(L, 1);
     return 1;
 }
@@ -541,8 +489,7 @@ int CLuaPhysics::setEntityFilters(lua_State* L)
     uint16_t category = bits16(integerArg(L, 2, 0));
     uint16_t mask = bits16(integerArg(L, 3, 0));
     int16_t group = group16(integerArg(L, 4, 0));
-    for (b2Fixture* f = entity->getBody()->GetFixtureList(); f; f = f->GetNext())
-        setFilter(f, category, mask, group);
+    entity->setFilters({category, mask, group});
     lua_pushboolean(L, 1);
     return 1;
 }
@@ -552,9 +499,7 @@ int CLuaPhysics::setEntityGroup(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1, 2);
     if (!entity)
         return pushFalse(L);
-    int16_t group = group16(integerArg(L, 2, 0));
-    for (b2Fixture* f = entity->getBody()->GetFixtureList(); f; f = f->GetNext())
-        setGroup(f, group);
+    entity->setGroups(group16(integerArg(L, 2, 0)));
     lua_pushboolean(L, 1);
     return 1;
 }
@@ -585,7 +530,7 @@ int CLuaPhysics::getEntityPosition(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
         return 0;
-    const b2Vec2& p = entity->getBody()->GetPosition();
+    SVector2 p = entity->getPosition();
     lua_pushnumber(L, p.x);
     lua_pushnumber(L, p.y);
     return 2;
@@ -596,13 +541,13 @@ int CLuaPhysics::getEntityXForm(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
         return 0;
-    const b2Transform& xf = entity->getBody()->GetTransform();
-    lua_pushnumber(L, xf.p.x);
-    lua_pushnumber(L, xf.p.y);
-    lua_pushnumber(L, xf.q.c);
-    lua_pushnumber(L, xf.q.s);
-    lua_pushnumber(L, -xf.q.s);
-    lua_pushnumber(L, xf.q.c);
+    box2d::SPhysicsTransform xf = entity->getTransform();
+    lua_pushnumber(L, xf.position.x);
+    lua_pushnumber(L, xf.position.y);
+    lua_pushnumber(L, xf.cosine);
+    lua_pushnumber(L, xf.sine);
+    lua_pushnumber(L, -xf.sine);
+    lua_pushnumber(L, xf.cosine);
     return 6;
 }
 
@@ -611,7 +556,7 @@ int CLuaPhysics::getEntitySpeed(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
         return 0;
-    const b2Vec2& v = entity->getBody()->GetLinearVelocity();
+    SVector2 v = entity->getSpeed();
     lua_pushnumber(L, v.x);
     lua_pushnumber(L, v.y);
     return 2;
@@ -622,7 +567,7 @@ int CLuaPhysics::getEntityAngle(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
         return 0;
-    lua_pushnumber(L, entity->getBody()->GetAngle());
+    lua_pushnumber(L, entity->getAngle());
     return 1;
 }
 
@@ -631,7 +576,7 @@ int CLuaPhysics::getEntityAngleSpeed(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
         return 0;
-    lua_pushnumber(L, entity->getBody()->GetAngularVelocity());
+    lua_pushnumber(L, entity->getAngularSpeed());
     return 1;
 }
 
@@ -640,7 +585,7 @@ int CLuaPhysics::getEntityMass(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
         return 0;
-    lua_pushnumber(L, entity->getBody()->GetMass());
+    lua_pushnumber(L, entity->getMass());
     return 1;
 }
 
@@ -649,32 +594,28 @@ int CLuaPhysics::getEntityShapes(lua_State* L)
     CPhysicsEntity* entity = entityArg(L, 1);
     if (!entity)
         return 0;
-    b2Body* body = entity->getBody();
     lua_newtable(L);
     int n = 0;
-    for (b2Fixture* f = body->GetFixtureList(); f; f = f->GetNext())
+    for (const box2d::SPhysicsShapeInfo& shape : entity->getShapes())
     {
         lua_newtable(L);
-        if (f->GetType() == b2Shape::e_circle)
+        if (shape.type == box2d::SPhysicsShapeInfo::EST_CIRCLE)
         {
-            const auto* circle = static_cast<const b2CircleShape*>(f->GetShape());
-            b2Vec2 c = body->GetWorldPoint(circle->m_p);
             lua_pushliteral(L, "circle");
             lua_setfield(L, -2, "type");
-            setNumber(L, "x", c.x);
-            setNumber(L, "y", c.y);
-            setNumber(L, "radius", circle->m_radius);
+            setNumber(L, "x", shape.center.x);
+            setNumber(L, "y", shape.center.y);
+            setNumber(L, "radius", shape.radius);
         }
-        else if (f->GetType() == b2Shape::e_polygon)
+        else if (shape.type == box2d::SPhysicsShapeInfo::EST_POLYGON)
         {
-            const auto* polygon = static_cast<const b2PolygonShape*>(f->GetShape());
             lua_pushliteral(L, "polygon");
             lua_setfield(L, -2, "type");
-            lua_createtable(L, polygon->m_count, 0);
-            lua_createtable(L, polygon->m_count, 0);
-            for (int i = 0; i < polygon->m_count; ++i)
+            lua_createtable(L, shape.vertexCount, 0);
+            lua_createtable(L, shape.vertexCount, 0);
+            for (int i = 0; i < shape.vertexCount; ++i)
             {
-                b2Vec2 v = body->GetWorldPoint(polygon->m_vertices[i]);
+                const SVector2& v = shape.vertices[i];
                 lua_pushnumber(L, v.x);
                 lua_rawseti(L, -3, i + 1);
                 lua_pushnumber(L, v.y);
@@ -755,16 +696,14 @@ int CLuaPhysics::getEntitySensorPointCount(lua_State* L)
 int CLuaPhysics::setEntityPosition(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1, 3);
-    if (entity)
-        entity->setPosition(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)));
+    if (entity) entity->setPosition({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)});
     return 0;
 }
 
 int CLuaPhysics::setEntitySpeed(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1, 3);
-    if (entity)
-        entity->setSpeed(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)));
+    if (entity) entity->setSpeed({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)});
     return 0;
 }
 
@@ -836,8 +775,8 @@ int CLuaPhysics::applyEntityForce(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1, 5);
     if (entity)
-        entity->applyForce(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)),
-                           b2Vec2(numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)));
+        entity->applyForce({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)},
+                           {numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)});
     return 0;
 }
 
@@ -845,8 +784,8 @@ int CLuaPhysics::applyEntityImpulse(lua_State* L)
 {
     CPhysicsEntity* entity = entityArg(L, 1, 5);
     if (entity)
-        entity->applyImpulse(b2Vec2(numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)),
-                             b2Vec2(numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)));
+        entity->applyImpulse({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)},
+                             {numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)});
     return 0;
 }
 
@@ -863,18 +802,10 @@ int CLuaPhysics::createDistanceJoint(lua_State* L)
     CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
     if (!a || !b)
         return 0;
-    b2Vec2 anchorA(numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f));
-    b2Vec2 anchorB(numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f));
-    int id = -1;
-    if (box2d::isUsable(anchorA) && box2d::isUsable(anchorB))
-    {
-        b2DistanceJointDef def;
-        // Rigid: no stiffness, so no spring.
-        def.Initialize(a->getBody(), b->getBody(), anchorA, anchorB);
-        def.collideConnected = flagArg(L, 7, true);
-        id = m_physics->createJoint(def);
-    }
-    return pushJointId(L, id);
+    SVector2 anchorA{numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f)};
+    SVector2 anchorB{numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f)};
+    return pushJointId(
+        L, m_physics->createDistanceJoint(*a, *b, anchorA, anchorB, flagArg(L, 7, true)));
 }
 
 int CLuaPhysics::createRevoluteJoint(lua_State* L)
@@ -883,23 +814,10 @@ int CLuaPhysics::createRevoluteJoint(lua_State* L)
     CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
     if (!a || !b)
         return 0;
-    b2Vec2 anchor(numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f));
-    SJointOptions o = readJointOptions(L, 5, "lowerAngle", "upperAngle", "maxMotorTorque");
-    int id = -1;
-    if (box2d::isUsable(anchor) && usableOptions(o))
-    {
-        b2RevoluteJointDef def;
-        def.Initialize(a->getBody(), b->getBody(), anchor);
-        def.collideConnected = false;
-        def.lowerAngle = o.lower;
-        def.upperAngle = o.upper;
-        def.maxMotorTorque = o.maxMotor;
-        def.motorSpeed = o.motorSpeed;
-        def.enableLimit = o.enableLimit;
-        def.enableMotor = o.enableMotor;
-        id = m_physics->createJoint(def);
-    }
-    return pushJointId(L, id);
+    SVector2 anchor{numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f)};
+    box2d::SPhysicsJointOptions o =
+        readJointOptions(L, 5, "lowerAngle", "upperAngle", "maxMotorTorque");
+    return pushJointId(L, m_physics->createRevoluteJoint(*a, *b, anchor, o));
 }
 
 int CLuaPhysics::createPrismaticJoint(lua_State* L)
@@ -908,63 +826,38 @@ int CLuaPhysics::createPrismaticJoint(lua_State* L)
     CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
     if (!a || !b)
         return 0;
-    b2Vec2 anchor(numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f));
-    b2Vec2 axis(numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f));
-    SJointOptions o =
+    SVector2 anchor{numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f)};
+    SVector2 axis{numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f)};
+    box2d::SPhysicsJointOptions o =
         readJointOptions(L, 7, "lowerTranslation", "upperTranslation", "maxMotorForce");
-    int id = -1;
-    // An axis of no length has no direction to slide along.
-    if (box2d::isUsable(anchor) && box2d::isUsable(axis) && axis.LengthSquared() > 0.0f &&
-        usableOptions(o))
-    {
-        b2PrismaticJointDef def;
-        def.Initialize(a->getBody(), b->getBody(), anchor, axis);
-        def.collideConnected = false;
-        def.lowerTranslation = o.lower;
-        def.upperTranslation = o.upper;
-        def.maxMotorForce = o.maxMotor;
-        def.motorSpeed = o.motorSpeed;
-        def.enableLimit = o.enableLimit;
-        def.enableMotor = o.enableMotor;
-        id = m_physics->createJoint(def);
-    }
-    return pushJointId(L, id);
+    return pushJointId(L, m_physics->createPrismaticJoint(*a, *b, anchor, axis, o));
 }
 
 int CLuaPhysics::getJointData(lua_State* L)
 {
-    b2Joint* joint = hasWorld() && lua_gettop(L) >= 1 ? m_physics->findJoint(integerArg(L, 1, 0))
-                                                      : nullptr;
-    if (!joint)
+    box2d::SPhysicsJointData joint;
+    if (!hasWorld() || lua_gettop(L) < 1 || !m_physics->getJointData(integerArg(L, 1, 0), joint))
         return 0;
-    b2Vec2 a1 = joint->GetAnchorA();
-    b2Vec2 a2 = joint->GetAnchorB();
     lua_newtable(L);
-    setNumber(L, "a1x", a1.x);
-    setNumber(L, "a1y", a1.y);
-    setNumber(L, "a2x", a2.x);
-    setNumber(L, "a2y", a2.y);
-    switch (joint->GetType())
+    setNumber(L, "a1x", joint.anchorA.x);
+    setNumber(L, "a1y", joint.anchorA.y);
+    setNumber(L, "a2x", joint.anchorB.x);
+    setNumber(L, "a2y", joint.anchorB.y);
+    switch (joint.type)
     {
-    case e_revoluteJoint:
-    {
-        auto* r = static_cast<b2RevoluteJoint*>(joint);
+    case box2d::SPhysicsJointData::EJT_REVOLUTE:
         lua_pushliteral(L, "revolute");
         lua_setfield(L, -2, "type");
-        setNumber(L, "angle", r->GetJointAngle());
-        setNumber(L, "speed", r->GetJointSpeed());
+        setNumber(L, "angle", joint.angle);
+        setNumber(L, "speed", joint.speed);
         break;
-    }
-    case e_prismaticJoint:
-    {
-        auto* p = static_cast<b2PrismaticJoint*>(joint);
+    case box2d::SPhysicsJointData::EJT_PRISMATIC:
         lua_pushliteral(L, "prismatic");
         lua_setfield(L, -2, "type");
-        setNumber(L, "translation", p->GetJointTranslation());
-        setNumber(L, "speed", p->GetJointSpeed());
+        setNumber(L, "translation", joint.translation);
+        setNumber(L, "speed", joint.speed);
         break;
-    }
-    case e_distanceJoint:
+    case box2d::SPhysicsJointData::EJT_DISTANCE:
         lua_pushliteral(L, "distance");
         lua_setfield(L, -2, "type");
         break;
@@ -974,35 +867,11 @@ int CLuaPhysics::getJointData(lua_State* L)
     return 1;
 }
 
-namespace
-{
-
-// Runs `action` on a revolute or prismatic joint and wakes both its bodies.
-template <class Revolute, class Prismatic>
-void motorAction(b2Joint* joint, Revolute revolute, Prismatic prismatic)
-{
-    if (!joint)
-        return;
-    if (joint->GetType() == e_revoluteJoint)
-        revolute(static_cast<b2RevoluteJoint*>(joint));
-    else if (joint->GetType() == e_prismaticJoint)
-        prismatic(static_cast<b2PrismaticJoint*>(joint));
-    else
-        return;
-    wakeBody(joint->GetBodyA());
-    wakeBody(joint->GetBodyB());
-}
-
-} // namespace
-
 int CLuaPhysics::setJointMotorEnabled(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
         return 0;
-    bool on = lua_toboolean(L, 2) != 0;
-    motorAction(
-        m_physics->findJoint(integerArg(L, 1, 0)), [&](b2RevoluteJoint* j) { j->EnableMotor(on); },
-        [&](b2PrismaticJoint* j) { j->EnableMotor(on); });
+    m_physics->setJointMotorEnabled(integerArg(L, 1, 0), lua_toboolean(L, 2) != 0);
     return 0;
 }
 
@@ -1010,10 +879,7 @@ int CLuaPhysics::setJointLimitEnabled(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
         return 0;
-    bool on = lua_toboolean(L, 2) != 0;
-    motorAction(
-        m_physics->findJoint(integerArg(L, 1, 0)), [&](b2RevoluteJoint* j) { j->EnableLimit(on); },
-        [&](b2PrismaticJoint* j) { j->EnableLimit(on); });
+    m_physics->setJointLimitEnabled(integerArg(L, 1, 0), lua_toboolean(L, 2) != 0);
     return 0;
 }
 
@@ -1021,13 +887,7 @@ int CLuaPhysics::setJointMotorForce(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
         return 0;
-    float value = numberArg(L, 2, 0.0f);
-    if (!box2d::isUsable(value))
-        return 0;
-    motorAction(
-        m_physics->findJoint(integerArg(L, 1, 0)),
-        [&](b2RevoluteJoint* j) { j->SetMaxMotorTorque(value); },
-        [&](b2PrismaticJoint* j) { j->SetMaxMotorForce(value); });
+    m_physics->setJointMotorForce(integerArg(L, 1, 0), numberArg(L, 2, 0.0f));
     return 0;
 }
 
@@ -1035,44 +895,33 @@ int CLuaPhysics::setJointMotorSpeed(lua_State* L)
 {
     if (lua_gettop(L) < 2 || !hasWorld())
         return 0;
-    float speed = numberArg(L, 2, 0.0f);
-    if (!box2d::isUsable(speed))
-        return 0;
-    motorAction(
-        m_physics->findJoint(integerArg(L, 1, 0)),
-        [&](b2RevoluteJoint* j) { j->SetMotorSpeed(speed); },
-        [&](b2PrismaticJoint* j) { j->SetMotorSpeed(speed); });
+    m_physics->setJointMotorSpeed(integerArg(L, 1, 0), numberArg(L, 2, 0.0f));
     return 0;
 }
 
 int CLuaPhysics::getCurrentJointMotorSpeed(lua_State* L)
 {
-    b2Joint* joint = hasWorld() && lua_gettop(L) >= 1 ? m_physics->findJoint(integerArg(L, 1, 0))
-                                                      : nullptr;
-    if (!joint)
+    float speed = 0.0f;
+    if (!hasWorld() || lua_gettop(L) < 1 ||
+        !m_physics->getJointMotorSpeed(integerArg(L, 1, 0), speed))
         return 0;
-    if (joint->GetType() == e_revoluteJoint)
-        lua_pushnumber(L, static_cast<b2RevoluteJoint*>(joint)->GetJointSpeed());
-    else if (joint->GetType() == e_prismaticJoint)
-        lua_pushnumber(L, static_cast<b2PrismaticJoint*>(joint)->GetJointSpeed());
-    else
-        return 0;
+    lua_pushnumber(L, speed);
     return 1;
 }
 
 int CLuaPhysics::rayCast(lua_State* L, double x1, double y1, double x2, double y2, bool solid,
                          bool filtered, int filterIndex)
 {
-    b2Filter filter;
+    box2d::SPhysicsFilter filter;
     if (filtered)
     {
-        filter.categoryBits = bits16(integerArg(L, filterIndex, 0xFFFF));
-        filter.maskBits = bits16(integerArg(L, filterIndex + 1, 0xFFFF));
-        filter.groupIndex = group16(integerArg(L, filterIndex + 2, 0));
+        filter.category = bits16(integerArg(L, filterIndex, 0xFFFF));
+        filter.mask = bits16(integerArg(L, filterIndex + 1, 0xFFFF));
+        filter.group = group16(integerArg(L, filterIndex + 2, 0));
     }
     box2d::SRayCastHit hit;
-    b2Vec2 p1(toFloat(x1), toFloat(y1));
-    b2Vec2 p2(toFloat(x2), toFloat(y2));
+    SVector2 p1{toFloat(x1), toFloat(y1)};
+    SVector2 p2{toFloat(x2), toFloat(y2)};
     if (!m_physics->rayCast(p1, p2, solid, filtered ? &filter : nullptr, hit))
     {
         lua_pushboolean(L, 0);

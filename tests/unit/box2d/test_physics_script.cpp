@@ -82,7 +82,8 @@ const SCase cases[] = {
     {"local e = p:createEntity({}) return p:addBoxShape(e, {width = 0})", "false"},
     // Far from the origin a small box's corners round onto each other.
     {"local e = p:createEntity({}) return p:addBoxShape(e, {x = 1e8, width = 1, height = 1,"
-     " density = 1})", "false"},
+     " density = 1})",
+     "false"},
     {"local e = p:createEntity({}, 10, 20) p:addBoxShape(e, {width = 2, height = 4})"
      " local s = p:getEntityShapes(e)[1]"
      " return s.type, table.concat(s.xCoordinates, ' '), table.concat(s.yCoordinates, ' ')",
@@ -215,9 +216,9 @@ TEST(PhysicsScript, ConstructorDefaults)
         lua_pop(state.L, 1);
         zu::box2d::CPhysics* world = physics->getPhysics();
         ASSERT_TRUE(world->hasWorld());
-        EXPECT_EQ(world->getLowerBound(), b2Vec2(c.lower, c.lower));
-        EXPECT_EQ(world->getUpperBound(), b2Vec2(c.upper, c.upper));
-        EXPECT_EQ(world->getGravity(), b2Vec2(c.gx, c.gy));
+        EXPECT_EQ(world->getLowerBound(), (zu::box2d::SVector2{c.lower, c.lower}));
+        EXPECT_EQ(world->getUpperBound(), (zu::box2d::SVector2{c.upper, c.upper}));
+        EXPECT_EQ(world->getGravity(), (zu::box2d::SVector2{c.gx, c.gy}));
     }
 }
 
