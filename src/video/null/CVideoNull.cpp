@@ -46,10 +46,9 @@ int64_t unixSeconds()
 
 } // namespace
 
-CVideoNull::CVideoNull(zu::io::IFileSystem* fileSystem, SDimension2i screenSize,
-                       zu::IKelvoDevice* device)
-    : m_device(device), m_fileSystem(fileSystem), m_renderSize(screenSize),
-      m_screenSize(screenSize), m_millisecondClock(steadyMilliseconds), m_secondClock(unixSeconds)
+CVideoNull::CVideoNull(zu::io::IFileSystem* fileSystem, SDimension2i screenSize)
+    : m_fileSystem(fileSystem), m_renderSize(screenSize), m_screenSize(screenSize),
+      m_millisecondClock(steadyMilliseconds), m_secondClock(unixSeconds)
 {
     if (m_fileSystem) m_fileSystem->grab();
     m_viewPort = {0, 0, screenSize.width, screenSize.height};
