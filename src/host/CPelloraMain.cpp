@@ -15,16 +15,19 @@
 namespace pellora
 {
 
-CPelloraMain::~CPelloraMain() { shutdown(); }
+CPelloraMain::~CPelloraMain()
+{
+    shutdown();
+}
 
 int CPelloraMain::init()
 {
     kelvo::CDeviceStub* device;
     if (m_options.headless)
-        device = new kelvo::CDeviceHeadless("0.7", m_options.gameDir);
+        device = new kelvo::CDeviceHeadless(zu::core::ENGINE_VERSION, m_options.gameDir);
     else
     {
-        auto* sdl = new kelvo::CDeviceSDL("0.7", m_options.gameDir);
+        auto* sdl = new kelvo::CDeviceSDL(zu::core::ENGINE_VERSION, m_options.gameDir);
         device = sdl;
         if (!sdl->isReady())
         {
@@ -60,8 +63,7 @@ int CPelloraMain::init()
         driver = config.getDriver();
     }
     zu::EDriverType type = driver == "DX9" ? zu::EDT_DIRECT3D9 : zu::EDT_OPENGL;
-    if (m_options.headless)
-        type = zu::EDT_NULL;
+    if (m_options.headless) type = zu::EDT_NULL;
     device->setDriverType(type);
 
     if (!device->createWindow(size, fullscreen, false, vsync, 101))
@@ -91,18 +93,15 @@ int CPelloraMain::init()
 
 void CPelloraMain::run()
 {
-    if (m_platformDevice && !m_platformDevice->postScriptedInput())
-        m_platformDevice->closeDevice();
+    if (m_platformDevice && !m_platformDevice->postScriptedInput()) m_platformDevice->closeDevice();
     zu::game::CGameMain::run();
     ++m_passes;
-    if (m_options.frames && m_passes >= m_options.frames)
-        m_running = false;
+    if (m_options.frames && m_passes >= m_options.frames) m_running = false;
 }
 
 zu::game::CGameState* CPelloraMain::createState(int id)
 {
-    if (id == states::STATE_RUN_LUA)
-        return new states::CRunLuaState();
+    if (id == states::STATE_RUN_LUA) return new states::CRunLuaState();
     return nullptr;
 }
 

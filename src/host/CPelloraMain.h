@@ -2,6 +2,7 @@
 // settings, subscribes the super receiver and runs the script state.
 #pragma once
 
+#include "core/Version.h"
 #include "game/CGameMain.h"
 #include "host/SLaunchOptions.h"
 
@@ -16,11 +17,11 @@ namespace pellora
 class CPelloraSuperReceiver;
 
 // The product line, the start of the window caption.
-constexpr const char* kProductLine = "Pellora v1.1.0";
+constexpr const char* kProductLine = "Pellora v" PELLORA_VERSION_TEXT;
 
 class CPelloraMain : public zu::game::CGameMain
 {
-public:
+  public:
     explicit CPelloraMain(const SLaunchOptions& options) : m_options(options) {}
     ~CPelloraMain() override;
 
@@ -29,7 +30,7 @@ public:
     void run() override;
     zu::game::CGameState* createState(int id) override;
 
-private:
+  private:
     SLaunchOptions m_options;
     // The same object as m_device, seen as the platform device.
     kelvo::CDeviceStub* m_platformDevice = nullptr;

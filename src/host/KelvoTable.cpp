@@ -1,5 +1,6 @@
 #include "host/KelvoTable.h"
 
+#include "core/Version.h"
 #include "event/CEventSubscriberList.h"
 #include "host/CLuaManager.h"
 #include "host/LineIntersection.h"
@@ -270,9 +271,9 @@ int k_setWindowTitle(lua_State* L)
 
 int k_getVersion(lua_State* L)
 {
-    lua_pushinteger(L, 1);
-    lua_pushinteger(L, 1);
-    lua_pushinteger(L, 0);
+    lua_pushinteger(L, zu::core::PRODUCT_VERSION_MAJOR);
+    lua_pushinteger(L, zu::core::PRODUCT_VERSION_MINOR);
+    lua_pushinteger(L, zu::core::PRODUCT_VERSION_PATCH);
     return 3;
 }
 

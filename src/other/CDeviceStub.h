@@ -4,6 +4,7 @@
 // derives from it and adds the window and its message pump.
 #pragma once
 
+#include "core/Version.h"
 #include "other/CEventScript.h"
 #include "other/CVideoModeList.h"
 #include "other/IKelvoDevice.h"
@@ -16,11 +17,8 @@ namespace kelvo
 
 class CDeviceStub : public zu::IKelvoDevice
 {
-public:
-    static constexpr const char* kVersion = "0.7";
-
-    explicit CDeviceStub(const zu::core::CString& applicationVersion,
-                         zu::ITimer* timer = nullptr);
+  public:
+    explicit CDeviceStub(const zu::core::CString& applicationVersion, zu::ITimer* timer = nullptr);
     ~CDeviceStub() override;
 
     bool setDriverType(zu::EDriverType type) override;
@@ -54,7 +52,7 @@ public:
     // once their video driver exists.
     void createGUIAndScene();
 
-    zu::core::CString getVersion() const override { return kVersion; }
+    zu::core::CString getVersion() const override { return zu::core::ENGINE_VERSION; }
 
     void setFlag(int index, bool value);
     bool getFlag(int index) const;
@@ -72,13 +70,13 @@ public:
     // loop; returns false when it asks to quit.
     bool postScriptedInput();
 
-protected:
+  protected:
     // Adds the platform's display modes and the desktop mode to the list.
     virtual void fillVideoModeList(CVideoModeList&) {}
     // Posts a button press or release with its click count, as the platform would.
     void postMouseButton(int button, bool down, int32_t x, int32_t y);
 
-    zu::core::CString m_version = kVersion;
+    zu::core::CString m_version = zu::core::ENGINE_VERSION;
     zu::io::IFileSystem* m_fileSystem = nullptr;
     zu::video::IVideoDriver* m_videoDriver = nullptr;
     zu::gui::IGUIEnvironment* m_guiEnvironment = nullptr;
@@ -92,7 +90,7 @@ protected:
     CVideoModeList* m_videoModeList = nullptr;
     int m_selectedLanguage = 0;
 
-private:
+  private:
     bool m_flags[3] = {false, false, false};
     std::map<zu::core::CString, bool> m_namedFlags;
     // One byte per key code 0..254, then mouse buttons 0..4.

@@ -9,6 +9,7 @@
 #include "core/IUnknown.h"
 #include "core/SDimension.h"
 #include "event/SEngineEvent.h"
+#include "video/EDriverType.h"
 
 #include <vector>
 
@@ -44,18 +45,9 @@ class IEventReceiver;
 class ILogger;
 } // namespace event
 
-enum EDriverType
-{
-    EDT_NONE = 0,
-    EDT_DIRECT3D9 = 1,
-    EDT_OPENGL = 2,
-    // No window and no drawing: the null driver, for tests and tools.
-    EDT_NULL = 3
-};
-
 class IKelvoDevice : public virtual IUnknown
 {
-public:
+  public:
     virtual bool createWindow(core::SDimension2i size, bool fullscreen, bool ignored, bool vsync,
                               int iconId) = 0;
     // A modal chooser of resolution, full-screen mode and language. On

@@ -51,8 +51,7 @@ std::u16string toUtf16(const char* text)
             }
             c = (c << 6) | (*p & 0x3F);
         }
-        if (!ok)
-            continue;
+        if (!ok) continue;
         if (c >= 0x10000)
         {
             c -= 0x10000;
@@ -70,11 +69,21 @@ MouseAction buttonAction(uint8_t sdlButton, bool down)
     int button;
     switch (sdlButton)
     {
-    case SDL_BUTTON_LEFT: button = 0; break;
-    case SDL_BUTTON_RIGHT: button = 1; break;
-    case SDL_BUTTON_MIDDLE: button = 2; break;
-    case SDL_BUTTON_X1: button = 3; break;
-    default: button = 4; break;
+    case SDL_BUTTON_LEFT:
+        button = 0;
+        break;
+    case SDL_BUTTON_RIGHT:
+        button = 1;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        button = 2;
+        break;
+    case SDL_BUTTON_X1:
+        button = 3;
+        break;
+    default:
+        button = 4;
+        break;
     }
     return static_cast<MouseAction>(down ? button : button + 5);
 }
@@ -110,15 +119,12 @@ CDeviceSDL::~CDeviceSDL()
     m_cursorControl = nullptr;
     zu::dropAndClear(m_cursor);
     closeDevice();
-    if (m_ready)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    if (m_ready) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
-bool CDeviceSDL::createWindow(zu::core::SDimension2i size, bool fullscreen, bool, bool vsync,
-                              int)
+bool CDeviceSDL::createWindow(zu::core::SDimension2i size, bool fullscreen, bool, bool vsync, int)
 {
-    if (!ZU_CHECK_MSG(m_driverType != zu::EDT_NONE, "No driver type set") || !m_ready)
-        return false;
+    if (!ZU_CHECK_MSG(m_driverType != zu::EDT_NONE, "No driver type set") || !m_ready) return false;
     if (m_driverType == zu::EDT_DIRECT3D9)
     {
         zu::core::zuLogText("Direct3D 9 is not available on this platform: using the OpenGL "
@@ -131,8 +137,7 @@ bool CDeviceSDL::createWindow(zu::core::SDimension2i size, bool fullscreen, bool
     m_fullscreen = fullscreen;
 
     Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
-    if (m_driverType != zu::EDT_NULL)
-        flags |= SDL_WINDOW_OPENGL;
+    if (m_driverType != zu::EDT_NULL) flags |= SDL_WINDOW_OPENGL;
     m_window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width,
                                 size.height, flags);
     if (!m_window)
@@ -144,11 +149,12 @@ bool CDeviceSDL::createWindow(zu::core::SDimension2i size, bool fullscreen, bool
     m_cursorControl = m_cursor;
 
     if (m_driverType == zu::EDT_NULL)
-        m_videoDriver = new video::CVideoNull(m_fileSystem, size, this);
+        m_videoDriver = new video::CVideoNull(m_fileSystem, size);
     else
     {
-        auto* driver =
-            new video::CVideoOpenGL(m_fileSystem, this, m_window, size, fullscreen, false, vsync);
+        auto* driver = new video::CVideoOpenGL(
+            m_fileSystem, [this] { return swapBuffers(); }, m_window, size, fullscreen, false,
+            vsync);
         if (!driver->isValid())
         {
             // A driver without a context would fail on its first GL call.
@@ -159,8 +165,7 @@ bool CDeviceSDL::createWindow(zu::core::SDimension2i size, bool fullscreen, bool
         }
         m_videoDriver = driver;
     }
-    if (fullscreen)
-        applyWindowMode(size, true);
+    if (fullscreen) applyWindowMode(size, true);
     m_videoDriver->setTextureFlag(zu::video::ETCF_CREATE_MIP_MAPS, true);
     createGUIAndScene();
     SDL_StartTextInput();
@@ -176,8 +181,7 @@ void CDeviceSDL::reportGraphicsFailure(const zu::core::CString& reason)
 
 bool CDeviceSDL::showSettingsDialog(const std::vector<zu::core::CString>& languages, int iconId)
 {
-    if (!m_ready)
-        return false;
+    if (!m_ready) return false;
     // Resolution: 32-bit modes at least 800 wide, offered as buttons.
     zu::IVideoModeList* modes = getVideoModeList();
     std::vector<std::string> labels;
@@ -185,8 +189,7 @@ bool CDeviceSDL::showSettingsDialog(const std::vector<zu::core::CString>& langua
     for (int32_t i = 0; i < modes->getModeCount() && labels.size() < 8; ++i)
     {
         zu::core::SDimension2i s = modes->getModeResolution(i);
-        if (modes->getModeDepth(i) != 32 || s.width < 800)
-            continue;
+        if (modes->getModeDepth(i) != 32 || s.width < 800) continue;
         labels.push_back(std::to_string(s.width) + "x" + std::to_string(s.height));
         sizes.push_back(s);
     }
@@ -200,9 +203,13 @@ bool CDeviceSDL::showSettingsDialog(const std::vector<zu::core::CString>& langua
         buttons.push_back({i == 0 ? Uint32(SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT) : 0u,
                            static_cast<int>(i), labels[i].c_str()});
     buttons.push_back({SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, -1, "Cancel"});
-    SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, "Device Settings",
-                           "Choose a resolution", static_cast<int>(buttons.size()),
-                           buttons.data(), nullptr};
+    SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION,
+                           nullptr,
+                           "Device Settings",
+                           "Choose a resolution",
+                           static_cast<int>(buttons.size()),
+                           buttons.data(),
+                           nullptr};
     int choice = -1;
     if (SDL_ShowMessageBox(&box, &choice) != 0 || choice < 0)
     {
@@ -213,26 +220,34 @@ bool CDeviceSDL::showSettingsDialog(const std::vector<zu::core::CString>& langua
 
     SDL_MessageBoxButtonData yesNo[] = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Fullscreen"},
                                         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "Window"}};
-    SDL_MessageBoxData modeBox{SDL_MESSAGEBOX_INFORMATION, nullptr, "Device Settings",
-                               "Run full screen?", 2, yesNo, nullptr};
+    SDL_MessageBoxData modeBox{SDL_MESSAGEBOX_INFORMATION,
+                               nullptr,
+                               "Device Settings",
+                               "Run full screen?",
+                               2,
+                               yesNo,
+                               nullptr};
     int fullscreen = 1;
     SDL_ShowMessageBox(&modeBox, &fullscreen);
 
     m_selectedLanguage = 0;
     for (size_t i = 0; i < languages.size(); ++i)
-        if (languages[i] == "English")
-            m_selectedLanguage = static_cast<int>(i);
+        if (languages[i] == "English") m_selectedLanguage = static_cast<int>(i);
     if (languages.size() > 1)
     {
         std::vector<SDL_MessageBoxButtonData> langButtons;
         for (size_t i = 0; i < languages.size() && i < 8; ++i)
-            langButtons.push_back(
-                {static_cast<int>(i) == m_selectedLanguage ? Uint32(SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT)
-                                                            : 0u,
-                 static_cast<int>(i), languages[i].c_str()});
-        SDL_MessageBoxData langBox{SDL_MESSAGEBOX_INFORMATION, nullptr, "Device Settings",
-                                   "Language", static_cast<int>(langButtons.size()),
-                                   langButtons.data(), nullptr};
+            langButtons.push_back({static_cast<int>(i) == m_selectedLanguage
+                                       ? Uint32(SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT)
+                                       : 0u,
+                                   static_cast<int>(i), languages[i].c_str()});
+        SDL_MessageBoxData langBox{SDL_MESSAGEBOX_INFORMATION,
+                                   nullptr,
+                                   "Device Settings",
+                                   "Language",
+                                   static_cast<int>(langButtons.size()),
+                                   langButtons.data(),
+                                   nullptr};
         int language = m_selectedLanguage;
         if (SDL_ShowMessageBox(&langBox, &language) == 0 && language >= 0)
             m_selectedLanguage = language;
@@ -244,8 +259,7 @@ bool CDeviceSDL::showSettingsDialog(const std::vector<zu::core::CString>& langua
 
 bool CDeviceSDL::run()
 {
-    if (!m_ready)
-        return false;
+    if (!m_ready) return false;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handleEvent(event);
@@ -276,8 +290,7 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
         if (event.type == SDL_KEYUP)
         {
             // Keys released while Alt is held are system keys: no event.
-            if (vk && !alt)
-                postKey(vk, KeyReleased, 0, shift, control);
+            if (vk && !alt) postKey(vk, KeyReleased, 0, shift, control);
             break;
         }
         if (alt)
@@ -291,11 +304,9 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
                 m_quit = true;
             break;
         }
-        if (!vk)
-            break;
+        if (!vk) break;
         postKey(vk, KeyPressed, 0, shift, control);
-        if (vk == VK_V && control)
-            postKey(vk, KeyPaste, 0, shift, control);
+        if (vk == VK_V && control) postKey(vk, KeyPaste, 0, shift, control);
         // Keys that type control characters; text input reports only
         // printable text.
         uint16_t character = 0;
@@ -303,8 +314,7 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
             character = static_cast<uint16_t>(vk);
         else if (control && vk >= 0x41 && vk <= 0x5A)
             character = static_cast<uint16_t>(vk - 0x40);
-        if (character)
-            postKey(character, KeyCharacter, character, false, false);
+        if (character) postKey(character, KeyCharacter, character, false, false);
         break;
     }
     case SDL_TEXTINPUT:
@@ -340,10 +350,8 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
     case SDL_MOUSEWHEEL:
     {
         float notches = event.wheel.preciseY;
-        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
-            notches = -notches;
-        if (notches == 0.f)
-            break;
+        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+        if (notches == 0.f) break;
         // The wheel reports the cursor in screen coordinates.
         int x = 0, y = 0;
         SDL_GetGlobalMouseState(&x, &y);
@@ -368,15 +376,12 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
 void CDeviceSDL::onResize(int width, int height)
 {
     // Minimising reports a tiny size: nothing changes.
-    if (width <= 1 || height <= 1)
-        return;
+    if (width <= 1 || height <= 1) return;
     width += width & 1;
     height += height & 1;
-    if (width == m_clientSize.width && height == m_clientSize.height)
-        return;
+    if (width == m_clientSize.width && height == m_clientSize.height) return;
     m_clientSize = {width, height};
-    if (m_videoDriver)
-        m_videoDriver->onResize(m_clientSize);
+    if (m_videoDriver) m_videoDriver->onResize(m_clientSize);
     SEngineEvent e{};
     e.type = WindowEvent;
     e.window.kind = WindowResized;
@@ -387,11 +392,11 @@ void CDeviceSDL::onResize(int width, int height)
 
 bool CDeviceSDL::applyWindowMode(zu::core::SDimension2i size, bool fullscreen)
 {
-    if (!m_window)
-        return false;
+    if (!m_window) return false;
     if (fullscreen)
     {
-        zu::core::zuPrintLn("Changing display settings: %dx%d, fullscreen", size.width, size.height);
+        zu::core::zuPrintLn("Changing display settings: %dx%d, fullscreen", size.width,
+                            size.height);
         SDL_DisplayMode mode{};
         mode.format = SDL_PIXELFORMAT_RGB888;
         mode.w = size.width;
@@ -407,26 +412,19 @@ bool CDeviceSDL::applyWindowMode(zu::core::SDimension2i size, bool fullscreen)
     else
     {
         zu::core::zuPrintLn("Changing display settings: %dx%d", size.width, size.height);
-        if (SDL_SetWindowFullscreen(m_window, 0) != 0)
-            return false;
+        if (SDL_SetWindowFullscreen(m_window, 0) != 0) return false;
     }
-    if (m_videoDriver && !m_videoDriver->switchFullscreen(fullscreen, size))
-        return false;
-    if (!fullscreen)
-        SDL_SetWindowSize(m_window, size.width, size.height);
-    if (m_cursor)
-        m_cursor->setWindowSize(size);
+    if (m_videoDriver && !m_videoDriver->switchFullscreen(fullscreen, size)) return false;
+    if (!fullscreen) SDL_SetWindowSize(m_window, size.width, size.height);
+    if (m_cursor) m_cursor->setWindowSize(size);
     return true;
 }
 
 bool CDeviceSDL::setFullscreen(bool on)
 {
-    if (!m_videoDriver)
-        return false;
-    if (m_videoDriver->isFullscreen() == on)
-        return true;
-    if (!applyWindowMode(on ? m_fullscreenSize : m_clientSize, on))
-        return false;
+    if (!m_videoDriver) return false;
+    if (m_videoDriver->isFullscreen() == on) return true;
+    if (!applyWindowMode(on ? m_fullscreenSize : m_clientSize, on)) return false;
     m_fullscreen = on;
     SEngineEvent e{};
     e.type = WindowEvent;
@@ -446,8 +444,7 @@ void CDeviceSDL::setWindowSize(zu::core::SDimension2i size)
 
 void CDeviceSDL::setWindowCaption(const zu::core::CString& text)
 {
-    if (m_window)
-        SDL_SetWindowTitle(m_window, text.c_str());
+    if (m_window) SDL_SetWindowTitle(m_window, text.c_str());
 }
 
 void CDeviceSDL::moveWindow(int x, int y)
@@ -458,18 +455,19 @@ void CDeviceSDL::moveWindow(int x, int y)
 
 void CDeviceSDL::setResizable(bool on)
 {
-    if (!m_window || on == m_resizable || (m_videoDriver && m_videoDriver->isFullscreen()))
-        return;
+    if (!m_window || on == m_resizable || (m_videoDriver && m_videoDriver->isFullscreen())) return;
     m_resizable = on;
     SDL_SetWindowResizable(m_window, on ? SDL_TRUE : SDL_FALSE);
 }
 
-bool CDeviceSDL::isWindowActive() const { return m_active; }
+bool CDeviceSDL::isWindowActive() const
+{
+    return m_active;
+}
 
 bool CDeviceSDL::swapBuffers()
 {
-    if (!m_window)
-        return false;
+    if (!m_window) return false;
     SDL_GL_SwapWindow(m_window);
     return true;
 }
@@ -488,22 +486,23 @@ void CDeviceSDL::closeDevice()
 
 void CDeviceSDL::fillVideoModeList(CVideoModeList& list)
 {
-    if (!m_ready)
-        return;
+    if (!m_ready) return;
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i)
     {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w > 0 && mode.h > 0)
-            list.addMode({mode.w, mode.h}, static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format)) == 24
-                                               ? 32
-                                               : static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format)));
+            list.addMode({mode.w, mode.h},
+                         static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format)) == 24
+                             ? 32
+                             : static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format)));
     }
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) == 0)
-        list.setDesktop({desktop.w, desktop.h}, SDL_BITSPERPIXEL(desktop.format) == 24
-                                                    ? 32
-                                                    : static_cast<int32_t>(SDL_BITSPERPIXEL(desktop.format)));
+        list.setDesktop({desktop.w, desktop.h},
+                        SDL_BITSPERPIXEL(desktop.format) == 24
+                            ? 32
+                            : static_cast<int32_t>(SDL_BITSPERPIXEL(desktop.format)));
 }
 
 } // namespace kelvo

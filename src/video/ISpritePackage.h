@@ -6,6 +6,7 @@
 
 #include "core/CString.h"
 #include "core/IUnknown.h"
+#include "video/SpritePackageFormat.h"
 
 #include <cstdint>
 #include <vector>
@@ -26,7 +27,7 @@ class ISpritePackage : public virtual IUnknown
 {
   public:
     // Ids of bundles start here; image ids are below.
-    static constexpr int32_t FIRST_BUNDLE_ID = 100000;
+    static constexpr int32_t FIRST_BUNDLE_ID = spritefile::FIRST_BUNDLE_ID;
 
     // Reads the package's tables; the pages are read later, on first use.
     // False when the file is not a usable package.

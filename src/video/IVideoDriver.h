@@ -8,7 +8,7 @@
 #include "core/CString.h"
 #include "core/IUnknown.h"
 #include "core/SDimension.h"
-#include "other/IKelvoDevice.h"
+#include "video/EDriverType.h"
 #include "video/IImage.h"
 #include "video/MaterialState.h"
 #include "video/Mesh.h"
@@ -59,7 +59,7 @@ struct SExposedVideoData
 
 class IVideoDriver : public virtual IUnknown
 {
-public:
+  public:
     // Frame.
     virtual bool beginScene(bool backBuffer, bool zBuffer, uint32_t color, bool clear = true) = 0;
     virtual void clearScreen(bool zBuffer, uint32_t color) = 0;
@@ -100,8 +100,7 @@ public:
     virtual IImage* createImage(io::IReadFile* file) = 0;
     virtual IImage* createImage(const core::CString& path) = 0;
     // An image over memory allocated with new uint8_t[]; the image frees it.
-    virtual IImage* wrapImageData(ECOLOR_FORMAT format, core::SDimension2i size,
-                                  uint8_t* data) = 0;
+    virtual IImage* wrapImageData(ECOLOR_FORMAT format, core::SDimension2i size, uint8_t* data) = 0;
     virtual void addImageLoader(IImageLoader* loader) = 0;
     virtual int32_t getImageLoaderCount() const = 0;
 
@@ -205,7 +204,6 @@ public:
     virtual EDriverType getDriverType() const = 0;
     virtual const char* getName() const = 0;
     virtual SExposedVideoData getNativeHandles() const = 0;
-    virtual IKelvoDevice* getDevice() const = 0;
 };
 
 } // namespace zu::video

@@ -38,7 +38,10 @@ struct SImage
     int height = 0;
     std::vector<uint8_t> rgb; // rows top first
 
-    const uint8_t* at(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
+    const uint8_t* at(int x, int y) const
+    {
+        return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3];
+    }
 };
 
 // The back buffer as it is now, top row first.
@@ -64,8 +67,7 @@ SImage loadImage(IVideoDriver* driver, const std::string& path)
 {
     SImage out;
     IImage* image = driver->createImage(path.c_str());
-    if (!image)
-        return out;
+    if (!image) return out;
     out.width = image->getSize().width;
     out.height = image->getSize().height;
     for (int y = 0; y < out.height; ++y)
@@ -110,8 +112,7 @@ SImage readPng(const std::string& path)
     if (sscanf(ppm.c_str(), "P6 %d %d %d%n", &w, &h, &maxValue, &consumed) != 3 || maxValue != 255)
         return image;
     const size_t bytes = size_t(w) * size_t(h) * 3;
-    if (ppm.size() < size_t(consumed) + 1 + bytes)
-        return image;
+    if (ppm.size() < size_t(consumed) + 1 + bytes) return image;
     image.width = w;
     image.height = h;
     image.rgb.assign(ppm.begin() + consumed + 1, ppm.begin() + consumed + 1 + long(bytes));
@@ -123,9 +124,9 @@ SImage readPng(const std::string& path)
     if (std::abs(pixel[0] - r) <= tolerance && std::abs(pixel[1] - g) <= tolerance &&
         std::abs(pixel[2] - b) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel is (" << int(pixel[0]) << ", " << int(pixel[1])
-                                         << ", " << int(pixel[2]) << "), expected (" << r << ", "
-                                         << g << ", " << b << ")";
+    return ::testing::AssertionFailure()
+           << "pixel is (" << int(pixel[0]) << ", " << int(pixel[1]) << ", " << int(pixel[2])
+           << "), expected (" << r << ", " << g << ", " << b << ")";
 }
 
 // Compares with tests/window/golden/<name>.png; on a mismatch the actual
@@ -167,19 +168,17 @@ void expectGolden(const SImage& actual, const std::string& name)
 
 class OpenGLDriverTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        if (!getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+        if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
         folder = fs::temp_directory_path() / ("pellora-gl-" + std::to_string(getpid()));
         fs::create_directories(folder);
         fs::current_path(folder);
     }
     void TearDown() override
     {
-        if (device)
-            device->drop();
+        if (device) device->drop();
         if (!folder.empty())
         {
             fs::current_path(fs::temp_directory_path());
@@ -189,11 +188,9 @@ protected:
     IVideoDriver* open(int width, int height)
     {
         device = new kelvo::CDeviceSDL("0.7", "");
-        if (!device->isReady())
-            return nullptr;
+        if (!device->isReady()) return nullptr;
         device->setDriverType(zu::EDT_OPENGL);
-        if (!device->createWindow({width, height}, false, false, false, 0))
-            return nullptr;
+        if (!device->createWindow({width, height}, false, false, false, 0)) return nullptr;
         return device->getVideoDriver();
     }
     // A 2 x 2 texture: red, green / blue, white.
@@ -211,8 +208,7 @@ protected:
     {
         std::vector<fs::path> out;
         for (const auto& entry : fs::directory_iterator(folder))
-            if (entry.path().extension() == ".jpg")
-                out.push_back(entry.path());
+            if (entry.path().extension() == ".jpg") out.push_back(entry.path());
         return out;
     }
 
@@ -274,10 +270,11 @@ TEST_F(OpenGLDriverTest, SpritesFromAPackedPageDrawWhereTheyBelongWithoutBleedin
     const std::string frames = (folder / "frames").string();
     // "boxed": an 8 x 8 red square at (2, 2) of a transparent 12 x 12 picture.
     // "green": 8 x 8 green. "half": 8 x 4, red on the left, blue on the right.
-    ASSERT_EQ(system(("convert -size 12x12 xc:none -fill red -draw 'rectangle 2,2 9,9' '" +
-                      frames + "/boxed.png' && convert -size 8x8 xc:lime '" + frames +
+    ASSERT_EQ(system(("convert -size 12x12 xc:none -fill red -draw 'rectangle 2,2 9,9' '" + frames +
+                      "/boxed.png' && convert -size 8x8 xc:lime '" + frames +
                       "/green.png' && convert -size 8x4 xc:blue -fill red -draw "
-                      "'rectangle 0,0 3,3' '" + frames + "/half.png'")
+                      "'rectangle 0,0 3,3' '" +
+                      frames + "/half.png'")
                          .c_str()),
               0);
     const std::string package = (folder / "test.spr").string();
@@ -331,8 +328,8 @@ TEST_F(OpenGLDriverTest, MipMapsMakeACompleteChainThatMinifiedDrawingUses)
     IVideoDriver* driver = open(64, 64);
     ASSERT_TRUE(driver);
     driver->setTextureFlag(ETCF_CREATE_MIP_MAPS, true);
-    auto make = [&](int w, int h, const std::function<uint32_t(int, int)>& pixel,
-                    const char* name) {
+    auto make = [&](int w, int h, const std::function<uint32_t(int, int)>& pixel, const char* name)
+    {
         uint8_t* data = new uint8_t[size_t(w) * size_t(h) * 4];
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
@@ -349,8 +346,8 @@ TEST_F(OpenGLDriverTest, MipMapsMakeACompleteChainThatMinifiedDrawingUses)
     // 6 x 3, odd and not square: red, green and blue pairs of columns over a
     // white last row. Levels 3 x 1 and 1 x 1 follow.
     const uint32_t colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
-    auto* small = make(6, 3, [&](int x, int y) { return y == 2 ? 0xFFFFFFFF : colours[x / 2]; },
-                       "small");
+    auto* small = make(
+        6, 3, [&](int x, int y) { return y == 2 ? 0xFFFFFFFF : colours[x / 2]; }, "small");
     ASSERT_TRUE(small && small->hasMipMaps());
     glBindTexture(GL_TEXTURE_2D, small->getOpenGLTextureName());
     GLint w = 0, h = 0;
@@ -369,8 +366,8 @@ TEST_F(OpenGLDriverTest, MipMapsMakeACompleteChainThatMinifiedDrawingUses)
 
     // One white column in four, drawn at an eighth of its size: the mip-maps
     // give an even dark grey where plain sampling would alias.
-    auto* stripes = make(64, 64, [](int x, int) { return x % 4 == 0 ? 0xFFFFFFFF : 0xFF000000; },
-                         "stripes");
+    auto* stripes = make(
+        64, 64, [](int x, int) { return x % 4 == 0 ? 0xFFFFFFFF : 0xFF000000; }, "stripes");
     driver->beginScene(true, true, 0xFFFF00FF);
     driver->drawImageScaled(stripes, {0, 0}, {0, 0, 64, 64}, 0.125f, 0xFFFFFFFF, false);
     SImage frame = readBackBuffer(driver);
@@ -556,13 +553,12 @@ TEST_F(OpenGLDriverTest, AContextThatCannotBeMadeLeavesAnUnusableDriverThatDrops
 {
     device = new kelvo::CDeviceSDL("0.7", "");
     ASSERT_TRUE(device->isReady());
-    SDL_Window* window =
-        SDL_CreateWindow("", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow("", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     ASSERT_TRUE(window);
     // No implementation offers OpenGL 9.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 9);
-    auto* driver =
-        new kelvo::video::CVideoOpenGL(nullptr, device, window, {64, 64}, false, true, false);
+    auto* driver = new kelvo::video::CVideoOpenGL(
+        nullptr, [this] { return device->swapBuffers(); }, window, {64, 64}, false, true, false);
     SDL_GL_ResetAttributes();
     EXPECT_FALSE(driver->isValid());
     driver->beginScene(true, true, 0xFF000000);
@@ -594,6 +590,5 @@ TEST(OpenGLDevice, NoWindowSystemMeansNoDriverAndAFailedStart)
         setenv("SDL_VIDEODRIVER", previous.c_str(), 1);
     else
         unsetenv("SDL_VIDEODRIVER");
-    if (savedDisplay)
-        setenv("DISPLAY", display.c_str(), 1);
+    if (savedDisplay) setenv("DISPLAY", display.c_str(), 1);
 }

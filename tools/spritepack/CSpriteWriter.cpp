@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+using namespace zu::video::spritefile;
+
 namespace pellora::spritepack
 {
 
@@ -13,7 +15,6 @@ namespace
 {
 
 constexpr int32_t kMaxImageSide = 32768;
-constexpr int32_t kMaxHotspot = 1 << 24;
 
 // The visible rectangle of an image: what is stored of it.
 struct STrimmed
@@ -70,19 +71,14 @@ bool fail(std::string& error, const std::string& why)
     return false;
 }
 
-uint32_t bytesPerPixel(int32_t format)
-{
-    return format == 0 ? 3 : format == 1 ? 4 : 1;
-}
-
 } // namespace
 
 int CSpriteWriter::addImage(const uint8_t* rgba, int32_t width, int32_t height, int32_t hotspotX,
                             int32_t hotspotY, const std::string& name)
 {
     if (!rgba || width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide ||
-        hotspotX < -kMaxHotspot || hotspotX > kMaxHotspot || hotspotY < -kMaxHotspot ||
-        hotspotY > kMaxHotspot || int32_t(m_images.size()) >= MAX_IMAGES ||
+        hotspotX < -MAX_COORDINATE || hotspotX > MAX_COORDINATE || hotspotY < -MAX_COORDINATE ||
+        hotspotY > MAX_COORDINATE || int32_t(m_images.size()) >= MAX_IMAGES ||
         name.find('\0') != std::string::npos)
         return -1;
     SImage image;
@@ -110,11 +106,14 @@ bool CSpriteWriter::addAnimation(const std::string& name, const std::vector<SFra
 bool CSpriteWriter::write(int32_t version, std::vector<uint8_t>& out, std::string& error) const
 {
     out.clear();
-    if (version < 0 || version > 4) return fail(error, "the version must be 0 to 4");
+    if (!isVersion(version))
+        return fail(error, "the version must be " + std::to_string(OLDEST_VERSION) + " to " +
+                               std::to_string(NEWEST_VERSION));
     if (m_pageSize < 0 || m_pageSize > MAX_PAGE_SIZE)
         return fail(error, "the page size must be 1 to " + std::to_string(MAX_PAGE_SIZE));
-    if (m_pixelFormat < AUTO_FORMAT || m_pixelFormat > 3)
-        return fail(error, "the pixel format must be 0 to 3");
+    if (m_pixelFormat != AUTO_FORMAT && !isPagePixelFormat(m_pixelFormat))
+        return fail(error,
+                    "the pixel format must be 0 to " + std::to_string(PAGE_PIXEL_FORMAT_COUNT - 1));
 
     // Trim every image to its visible pixels (a wholly transparent image
     // keeps one pixel).
@@ -237,12 +236,12 @@ bool CSpriteWriter::write(int32_t version, std::vector<uint8_t>& out, std::strin
                     white = white && (p[3] == 0 || (p[0] == 255 && p[1] == 255 && p[2] == 255));
                 }
         }
-        format = opaque ? 0 : white ? 2 : 1;
+        format = opaque ? PAGE_RGB : white ? PAGE_ALPHA : PAGE_RGBA;
     }
 
     // The pages as planes.
     const size_t planeSize = size_t(pageSize) * size_t(pageSize);
-    const size_t pageBytes = planeSize * bytesPerPixel(format);
+    const size_t pageBytes = size_t(pageByteSize(pageSize, format));
     if (uint64_t(pageBytes) * uint64_t(pageCount) > uint64_t(INT32_MAX))
         return fail(error, "the package would be larger than 2 GiB");
     std::vector<std::vector<uint8_t>> pages(size_t(pageCount), std::vector<uint8_t>(pageBytes, 0));
@@ -259,23 +258,21 @@ bool CSpriteWriter::write(int32_t version, std::vector<uint8_t>& out, std::strin
                 const size_t at = size_t(piece.y + py) * size_t(pageSize) + size_t(piece.x + px);
                 switch (format)
                 {
-                case 0:
-                case 1:
-                    for (uint32_t c = 0; c < bytesPerPixel(format); ++c)
+                case PAGE_RGB:
+                case PAGE_RGBA:
+                    for (uint32_t c = 0; c < pagePlaneCount(format); ++c)
                         planes[c * planeSize + at] = p[c];
                     break;
-                case 2:
+                case PAGE_ALPHA:
                     planes[at] = p[3];
                     break;
                 default:
-                    // Bit 7 marks a visible pixel whose alpha is the low
-                    // seven bits doubled; version 4 stores plain alpha.
-                    planes[at] = version == 4 ? p[3] : p[3] >= 2 ? uint8_t(0x80 | (p[3] >> 1)) : 0;
+                    planes[at] = isCompressed(version) ? p[3] : packAlpha(p[3]);
                     break;
                 }
             }
     }
-    if (version == 4)
+    if (isCompressed(version))
     {
         for (std::vector<uint8_t>& planes : pages)
         {
@@ -300,22 +297,29 @@ bool CSpriteWriter::write(int32_t version, std::vector<uint8_t>& out, std::strin
               [](const SAnimation* a, const SAnimation* b) { return a->name < b->name; });
 
     COutput file(out);
-    for (int32_t value : {version, pageSize, format, pageCount, int32_t(plain.size()),
-                          int32_t(bundles.size()), int32_t(animations.size())})
+    int32_t header[HEADER_FIELD_COUNT];
+    header[HEADER_VERSION] = version;
+    header[HEADER_PAGE_SIZE] = pageSize;
+    header[HEADER_PAGE_PIXEL_FORMAT] = format;
+    header[HEADER_PAGE_COUNT] = pageCount;
+    header[HEADER_IMAGE_COUNT] = int32_t(plain.size());
+    header[HEADER_BUNDLE_COUNT] = int32_t(bundles.size());
+    header[HEADER_ANIMATION_COUNT] = int32_t(animations.size());
+    for (int32_t value : header)
         file.putInt(value);
-    if (version == 4)
+    if (isCompressed(version))
         for (const std::vector<uint8_t>& planes : pages)
             file.putInt(int32_t(planes.size()));
     for (const std::vector<uint8_t>& planes : pages)
         file.putBytes(planes);
 
-    // Offsets: before version 2 the trim is folded into the offset.
+    // Offsets: before the trim has fields of its own it is folded into them.
     auto putPlacement = [&](const std::string& name, int32_t id, int32_t offsetX, int32_t offsetY,
                             int32_t trimX, int32_t trimY)
     {
         file.putString(name);
         file.putInt(id);
-        if (version >= 2)
+        if (hasTrim(version))
         {
             file.putInt(offsetX);
             file.putInt(offsetY);
@@ -335,7 +339,7 @@ bool CSpriteWriter::write(int32_t version, std::vector<uint8_t>& out, std::strin
         file.putInt(piece.y);
         file.putInt(piece.width);
         file.putInt(piece.height);
-        if (version >= 3)
+        if (hasOriginalSize(version))
         {
             file.putInt(originalWidth);
             file.putInt(originalHeight);

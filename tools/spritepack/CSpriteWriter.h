@@ -3,7 +3,7 @@
 // and a step. On writing, transparent borders are trimmed, images are packed
 // into square pages (an image larger than a page becomes a bundle, a grid of
 // page-sized parts), and the tables are written in the chosen file version
-// (0 to 4; version 4 compresses the pages).
+// (the format, its versions and limits are in video/SpritePackageFormat.h).
 //
 // A font, for example, is one single-frame animation per character:
 //   CSpriteWriter writer;
@@ -11,6 +11,8 @@
 //   writer.addAnimation("65", {{glyph, -1, 1}});
 //   writer.write(4, bytes, error);
 #pragma once
+
+#include "video/SpritePackageFormat.h"
 
 #include <cstdint>
 #include <string>
@@ -22,13 +24,12 @@ namespace pellora::spritepack
 class CSpriteWriter
 {
   public:
-    static constexpr int32_t MAX_PAGE_SIZE = 8192;
     // A page size chosen from the images is at most this.
     static constexpr int32_t MAX_CHOSEN_PAGE_SIZE = 2048;
-    static constexpr int32_t MAX_IMAGES = 100000;
-    static constexpr int32_t FIRST_BUNDLE_ID = 100000;
-    // Chooses the pixel format from the pixels: 0 when everything is opaque,
-    // 2 when every visible pixel is white, else 1.
+    // An image's id is its number, and image ids stay below the bundle ids.
+    static constexpr int32_t MAX_IMAGES = zu::video::spritefile::FIRST_BUNDLE_ID;
+    // Chooses the pixel format from the pixels: PAGE_RGB when everything is
+    // opaque, PAGE_ALPHA when every visible pixel is white, else PAGE_RGBA.
     static constexpr int32_t AUTO_FORMAT = -1;
 
     struct SFrame
@@ -40,8 +41,7 @@ class CSpriteWriter
 
     // 0 chooses from the images (the default).
     void setPageSize(int32_t size) { m_pageSize = size; }
-    // 0 red, green, blue planes; 1 with alpha; 2 alpha only (white); 3 alpha
-    // packed into 7 bits (in version 4 a plain alpha plane); or AUTO_FORMAT.
+    // A zu::video::spritefile::EPagePixelFormat, or AUTO_FORMAT.
     void setPixelFormat(int32_t format) { m_pixelFormat = format; }
     void setTrim(bool on) { m_trim = on; }
     // Blank pixels left between images on a page (default 1), so filtered
@@ -49,7 +49,8 @@ class CSpriteWriter
     // At most a page wide, so positions plus padding stay in range.
     void setPadding(int32_t pixels)
     {
-        m_padding = pixels < 0 ? 0 : pixels > MAX_PAGE_SIZE ? MAX_PAGE_SIZE : pixels;
+        constexpr int32_t most = zu::video::spritefile::MAX_PAGE_SIZE;
+        m_padding = pixels < 0 ? 0 : pixels > most ? most : pixels;
     }
 
     // Copies width x height RGBA pixels (rows top first). The hotspot is the

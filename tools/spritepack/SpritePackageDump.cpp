@@ -1,5 +1,7 @@
 #include "SpritePackageDump.h"
 
+#include "video/SpritePackageFormat.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -7,14 +9,17 @@
 #include <cstdio>
 #include <cstring>
 
+using namespace zu::video::spritefile;
+
 namespace pellora::spritepack
 {
 
 namespace
 {
 
-const char* const kFormatNames[4] = {"red, green, blue planes", "red, green, blue, alpha planes",
-                                     "alpha plane, white", "packed alpha"};
+const char* const kFormatNames[PAGE_PIXEL_FORMAT_COUNT] = {"red, green, blue planes",
+                                                           "red, green, blue, alpha planes",
+                                                           "alpha plane, white", "packed alpha"};
 
 class CDumper
 {
@@ -34,11 +39,11 @@ class CDumper
 
     bool readInt(int32_t& value)
     {
-        if (m_bytes.size() - m_pos < 4) return stop("a number");
+        if (m_bytes.size() - m_pos < INT_BYTES) return stop("a number");
         const uint8_t* p = m_bytes.data() + m_pos;
         value = int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
                         uint32_t(p[3]) << 24);
-        m_pos += 4;
+        m_pos += INT_BYTES;
         return true;
     }
 
@@ -65,11 +70,11 @@ class CDumper
         std::string name;
         int32_t id, x, y, trimX = 0, trimY = 0, page, px, py, w, h;
         if (!readString(name) || !readInt(id) || !readInt(x) || !readInt(y)) return false;
-        if (version >= 2 && (!readInt(trimX) || !readInt(trimY))) return false;
+        if (hasTrim(version) && (!readInt(trimX) || !readInt(trimY))) return false;
         if (!readInt(page) || !readInt(px) || !readInt(py) || !readInt(w) || !readInt(h))
             return false;
         int32_t ow = w, oh = h;
-        if (version >= 3 && (!readInt(ow) || !readInt(oh))) return false;
+        if (hasOriginalSize(version) && (!readInt(ow) || !readInt(oh))) return false;
         line("%sid %d \"%s\": offset (%d, %d), trim (%d, %d), page %d at (%d, %d), size %d x %d, "
              "original size %d x %d",
              indent, id, name.c_str(), x, y, trimX, trimY, page, px, py, w, h, ow, oh);
@@ -78,30 +83,32 @@ class CDumper
 
     bool run()
     {
-        int32_t header[7];
+        int32_t header[HEADER_FIELD_COUNT];
         for (int32_t& value : header)
             if (!readInt(value)) return false;
-        const int32_t version = header[0], pageSize = header[1], format = header[2];
-        const int32_t pages = header[3], images = header[4], bundles = header[5],
-                      animations = header[6];
+        const int32_t version = header[HEADER_VERSION], pageSize = header[HEADER_PAGE_SIZE],
+                      format = header[HEADER_PAGE_PIXEL_FORMAT];
+        const int32_t pages = header[HEADER_PAGE_COUNT], images = header[HEADER_IMAGE_COUNT],
+                      bundles = header[HEADER_BUNDLE_COUNT],
+                      animations = header[HEADER_ANIMATION_COUNT];
         line("version %d", version);
         line("pages: %d of %d x %d pixels, pixel format %d (%s)", pages, pageSize, pageSize, format,
-             format >= 0 && format <= 3 ? kFormatNames[format] : "unknown");
+             isPagePixelFormat(format) ? kFormatNames[format] : "unknown");
         line("images: %d, bundles: %d, animations: %d", images, bundles, animations);
-        if (version < 0 || version > 4 || format < 0 || format > 3 || pages < 0 || pageSize < 0 ||
-            pageSize > 8192 || images < 0 || bundles < 0 || animations < 0)
+        if (!isVersion(version) || !isPagePixelFormat(format) || pages < 0 || pageSize < 0 ||
+            pageSize > MAX_PAGE_SIZE || images < 0 || bundles < 0 || animations < 0)
             return stop("a valid header");
 
         const uint64_t planeSize = uint64_t(pageSize) * uint64_t(pageSize);
-        const uint64_t pageBytes = planeSize * (format == 0 ? 3 : format == 1 ? 4 : 1);
-        // Each page takes at least its size word (version 4) or its pixels, so a
+        const uint64_t pageBytes = pageByteSize(pageSize, format);
+        // Each page takes at least its size word (compressed) or its pixels, so a
         // page count the rest of the file cannot hold is refused before the table
         // is made.
-        const uint64_t leastPerPage = version == 4 ? 4 : std::max<uint64_t>(pageBytes, 1);
-        if (uint64_t(pages) > (m_bytes.size() - m_pos) / leastPerPage)
-            return stop("page data");
+        const uint64_t leastPerPage =
+            isCompressed(version) ? INT_BYTES : std::max<uint64_t>(pageBytes, 1);
+        if (uint64_t(pages) > (m_bytes.size() - m_pos) / leastPerPage) return stop("page data");
         std::vector<int32_t> stored(static_cast<size_t>(pages), static_cast<int32_t>(pageBytes));
-        if (version == 4)
+        if (isCompressed(version))
             for (int32_t& size : stored)
                 if (!readInt(size)) return false;
         m_text += '\n';
@@ -113,7 +120,7 @@ class CDumper
             const uint8_t* planes = m_bytes.data() + m_pos;
             std::vector<uint8_t> inflated;
             const char* note = "";
-            if (version == 4)
+            if (isCompressed(version))
             {
                 inflated.resize(pageBytes);
                 uLongf length = uLongf(pageBytes);
@@ -130,12 +137,12 @@ class CDumper
             uint64_t visible = 0;
             for (uint64_t i = 0; i < planeSize && planes; ++i)
             {
-                if (format == 0)
+                if (format == PAGE_RGB)
                     visible += planes[i] || planes[planeSize + i] || planes[2 * planeSize + i];
-                else if (format == 1)
+                else if (format == PAGE_RGBA)
                     visible += planes[3 * planeSize + i] != 0;
-                else if (format == 3 && version < 4)
-                    visible += (planes[i] & 0x80) != 0;
+                else if (format == PAGE_PACKED_ALPHA && !isCompressed(version))
+                    visible += isPackedVisible(planes[i]);
                 else
                     visible += planes[i] != 0;
             }
@@ -156,7 +163,7 @@ class CDumper
             std::string name;
             int32_t id, x, y, trimX = 0, trimY = 0, columns, parts;
             if (!readString(name) || !readInt(id) || !readInt(x) || !readInt(y)) return false;
-            if (version >= 2 && (!readInt(trimX) || !readInt(trimY))) return false;
+            if (hasTrim(version) && (!readInt(trimX) || !readInt(trimY))) return false;
             if (!readInt(columns) || !readInt(parts)) return false;
             line("  id %d \"%s\": offset (%d, %d), trim (%d, %d), %d parts in %d columns", id,
                  name.c_str(), x, y, trimX, trimY, parts, columns);
@@ -171,9 +178,9 @@ class CDumper
             std::string name;
             int32_t frames;
             if (!readString(name) || !readInt(frames)) return false;
-            if (frames < 0 || uint64_t(frames) * 12 > m_bytes.size() - m_pos)
+            if (frames < 0 || uint64_t(frames) * FRAME_BYTES > m_bytes.size() - m_pos)
                 return stop("the frames of an animation");
-            std::vector<int32_t> values(size_t(frames) * 3);
+            std::vector<int32_t> values(size_t(frames) * FRAME_INTS);
             for (int32_t& value : values)
                 readInt(value);
             line("  \"%s\": %d frames", name.c_str(), frames);

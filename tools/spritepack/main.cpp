@@ -4,6 +4,7 @@
 #include "FrameLoader.h"
 #include "PackPlan.h"
 #include "SpritePackageDump.h"
+#include "video/SpritePackageFormat.h"
 
 #include <sys/stat.h>
 
@@ -16,6 +17,7 @@
 #include <tuple>
 
 using namespace pellora::spritepack;
+namespace spritefile = zu::video::spritefile;
 
 namespace
 {
@@ -74,7 +76,8 @@ int dump(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    int32_t version = 4, pageSize = 0, format = CSpriteWriter::AUTO_FORMAT, padding = 1;
+    int32_t version = spritefile::NEWEST_VERSION, pageSize = 0, format = CSpriteWriter::AUTO_FORMAT,
+            padding = 1;
     int32_t duration = 100, hotspotX = 0, hotspotY = 0;
     bool trim = true;
     std::vector<std::string> paths;
@@ -102,15 +105,14 @@ int main(int argc, char** argv)
         const char* value = argv[++i];
         bool ok = true;
         if (arg == "--version")
-            ok = toInt(value, version) && version >= 0 && version <= 4;
+            ok = toInt(value, version) && spritefile::isVersion(version);
         else if (arg == "--page")
-            ok =
-                toInt(value, pageSize) && pageSize >= 1 && pageSize <= CSpriteWriter::MAX_PAGE_SIZE;
+            ok = toInt(value, pageSize) && pageSize >= 1 && pageSize <= spritefile::MAX_PAGE_SIZE;
         else if (arg == "--format")
             ok = std::string(value) == "auto" ||
-                 (toInt(value, format) && format >= 0 && format <= 3);
+                 (toInt(value, format) && spritefile::isPagePixelFormat(format));
         else if (arg == "--padding")
-            ok = toInt(value, padding) && padding >= 0 && padding <= CSpriteWriter::MAX_PAGE_SIZE;
+            ok = toInt(value, padding) && padding >= 0 && padding <= spritefile::MAX_PAGE_SIZE;
         else if (arg == "--duration")
             ok = toInt(value, duration);
         else if (arg == "--hotspot")

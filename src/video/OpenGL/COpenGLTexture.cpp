@@ -1,7 +1,7 @@
 #include "video/OpenGL/COpenGLTexture.h"
 
 #include "core/Output.h"
-#include "other/IKelvoDevice.h"
+#include "video/EDriverType.h"
 
 #include <GL/glew.h>
 
@@ -67,26 +67,25 @@ COpenGLTexture::COpenGLTexture(const zu::core::CString& name, zu::core::SDimensi
 
 COpenGLTexture::~COpenGLTexture()
 {
-    if (m_fbo)
-        glDeleteFramebuffers(1, &m_fbo);
-    if (m_glName)
-        glDeleteTextures(1, &m_glName);
+    if (m_fbo) glDeleteFramebuffers(1, &m_fbo);
+    if (m_glName) glDeleteTextures(1, &m_glName);
     delete[] m_pixels;
 }
 
-int32_t COpenGLTexture::getDriverType() const { return zu::EDT_OPENGL; }
+int32_t COpenGLTexture::getDriverType() const
+{
+    return zu::EDT_OPENGL;
+}
 
 void COpenGLTexture::upload()
 {
-    if (!m_pixels || !m_glName)
-        return;
+    if (!m_pixels || !m_glName) return;
     glBindTexture(GL_TEXTURE_2D, m_glName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     // A8R8G8B8 words are B, G, R, A bytes in memory.
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, m_size.width, m_size.height, 0, GL_BGRA,
                  GL_UNSIGNED_BYTE, m_pixels);
-    if (m_mipmaps)
-        uploadMipMaps();
+    if (m_mipmaps) uploadMipMaps();
 }
 
 // The smaller levels are averaged here rather than by glGenerateMipmap: on a

@@ -38,24 +38,22 @@ void enable(GLenum capability, bool on)
 
 COpenGLTexture* asOpenGL(ITexture* texture)
 {
-    if (!texture || texture->getDriverType() != zu::EDT_OPENGL)
-        return nullptr;
+    if (!texture || texture->getDriverType() != zu::EDT_OPENGL) return nullptr;
     return static_cast<COpenGLTexture*>(texture);
 }
 
 } // namespace
 
-CVideoOpenGL::CVideoOpenGL(zu::io::IFileSystem* fileSystem, zu::IKelvoDevice* device,
+CVideoOpenGL::CVideoOpenGL(zu::io::IFileSystem* fileSystem, PresentFunction present,
                            SDL_Window* window, SDimension2i screenSize, bool fullscreen,
                            bool stencil, bool vsync)
-    : CVideoNull(fileSystem, screenSize, device)
+    : CVideoNull(fileSystem, screenSize), m_present(std::move(present))
 {
     m_name = "OpenGL";
-    ZU_CHECK_MSG(device, "device");
+    ZU_CHECK_MSG(m_present, "present");
     zu::core::zuLogText("OpenGL Renderer", zu::core::ELL_INFORMATION);
     m_context = new COpenGLContext(window, stencil, vsync);
-    if (!m_context->isValid())
-        return;
+    if (!m_context->isValid()) return;
     m_stencil = m_context->hasStencil();
     m_fullscreen = fullscreen;
     m_nativeHandles.handles[2] = window;
@@ -84,7 +82,10 @@ CVideoOpenGL::~CVideoOpenGL()
     m_context = nullptr;
 }
 
-bool CVideoOpenGL::isValid() const { return m_context && m_context->isValid(); }
+bool CVideoOpenGL::isValid() const
+{
+    return m_context && m_context->isValid();
+}
 
 void CVideoOpenGL::setInitialStates()
 {
@@ -128,8 +129,7 @@ void CVideoOpenGL::registerRenderers()
 bool CVideoOpenGL::beginScene(bool backBuffer, bool zBuffer, uint32_t color, bool clear)
 {
     CVideoNull::beginScene(backBuffer, zBuffer, color, clear);
-    if (!isValid() || !clear)
-        return true;
+    if (!isValid() || !clear) return true;
     GLbitfield mask = 0;
     if (backBuffer)
     {
@@ -143,15 +143,13 @@ bool CVideoOpenGL::beginScene(bool backBuffer, bool zBuffer, uint32_t color, boo
         glDepthMask(GL_TRUE);
         mask |= GL_DEPTH_BUFFER_BIT;
     }
-    if (mask)
-        glClear(mask);
+    if (mask) glClear(mask);
     return true;
 }
 
 void CVideoOpenGL::clearScreen(bool zBuffer, uint32_t color)
 {
-    if (!isValid())
-        return;
+    if (!isValid()) return;
     // What was drawn before the clear must not land on top of it.
     flush2D();
     GLfloat c[4];
@@ -169,8 +167,7 @@ void CVideoOpenGL::clearScreen(bool zBuffer, uint32_t color)
 bool CVideoOpenGL::endScene()
 {
     CVideoNull::endScene();
-    if (!isValid())
-        return false;
+    if (!isValid()) return false;
     // A target still active is shown on the back buffer, and stays the
     // target of the next frame.
     ITexture* target = m_renderTarget;
@@ -187,7 +184,7 @@ bool CVideoOpenGL::endScene()
         m_screenshotPending = false;
         CVideoNull::writeScreenshot(m_screenshotFolder, m_screenshotName, nullptr);
     }
-    const bool presented = m_device ? m_device->swapBuffers() : true;
+    const bool presented = m_present ? m_present() : true;
     if (target)
     {
         bindTarget(target);
@@ -222,20 +219,20 @@ bool CVideoOpenGL::hasFeature(int feature) const
 void CVideoOpenGL::setTransform(ETransformState state, const CMatrix4& matrix)
 {
     CVideoNull::setTransform(state, matrix);
-    if (state != ETS_PROJECTION)
-        return;
+    if (state != ETS_PROJECTION) return;
     m_projectionCopy = matrix;
     // Targets are drawn upside down, so that they read upright as textures.
-    if (m_renderTarget)
-        m_matrices[ETS_PROJECTION](1, 1) = -matrix(1, 1);
+    if (m_renderTarget) m_matrices[ETS_PROJECTION](1, 1) = -matrix(1, 1);
 }
 
-void CVideoOpenGL::loadProjection() { setTransform(ETS_PROJECTION, m_projectionCopy); }
+void CVideoOpenGL::loadProjection()
+{
+    setTransform(ETS_PROJECTION, m_projectionCopy);
+}
 
 void CVideoOpenGL::prepare3DStates()
 {
-    if (!isValid())
-        return;
+    if (!isValid()) return;
     // Pending 2D drawing goes first, in the order it was made.
     flush2D();
     // Row-major matrices with the translation in the last row are what GL
@@ -258,13 +255,11 @@ void CVideoOpenGL::prepare3DStates()
 
 void CVideoOpenGL::prepare2DStates(bool, bool texture, bool alphaChannel, bool)
 {
-    if (!isValid())
-        return;
+    if (!isValid()) return;
     glDisable(GL_CULL_FACE);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    if (m_renderTarget)
-        glScalef(1.f, -1.f, 1.f);
+    if (m_renderTarget) glScalef(1.f, -1.f, 1.f);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
@@ -289,8 +284,8 @@ void CVideoOpenGL::prepare2DStates(bool, bool texture, bool alphaChannel, bool)
     m_renderMode = 1;
 }
 
-void CVideoOpenGL::setBasicRenderStates(const MaterialState& material,
-                                        const MaterialState& last, bool resetAll)
+void CVideoOpenGL::setBasicRenderStates(const MaterialState& material, const MaterialState& last,
+                                        bool resetAll)
 {
     if (resetAll || material.AmbientColor != last.AmbientColor ||
         material.DiffuseColor != last.DiffuseColor ||
@@ -311,10 +306,8 @@ void CVideoOpenGL::setBasicRenderStates(const MaterialState& material,
     if (resetAll || m_forceWireframe || material.Wireframe != last.Wireframe)
         glPolygonMode(GL_FRONT_AND_BACK,
                       (material.Wireframe || m_forceWireframe) ? GL_LINE : GL_FILL);
-    if (resetAll || material.Lighting != last.Lighting)
-        enable(GL_LIGHTING, material.Lighting);
-    if (resetAll || material.ZBuffer != last.ZBuffer)
-        enable(GL_DEPTH_TEST, material.ZBuffer);
+    if (resetAll || material.Lighting != last.Lighting) enable(GL_LIGHTING, material.Lighting);
+    if (resetAll || material.ZBuffer != last.ZBuffer) enable(GL_DEPTH_TEST, material.ZBuffer);
     if (resetAll || material.ZWriteEnable != last.ZWriteEnable)
         glDepthMask(material.ZWriteEnable ? GL_TRUE : GL_FALSE);
     if (resetAll || material.BackfaceCulling != last.BackfaceCulling)
@@ -324,8 +317,7 @@ void CVideoOpenGL::setBasicRenderStates(const MaterialState& material,
     }
     if (resetAll || material.FrontfaceClockwise != last.FrontfaceClockwise)
         glFrontFace((material.FrontfaceClockwise || m_renderTarget) ? GL_CCW : GL_CW);
-    if (resetAll || material.FogEnable != last.FogEnable)
-        enable(GL_FOG, material.FogEnable);
+    if (resetAll || material.FogEnable != last.FogEnable) enable(GL_FOG, material.FogEnable);
 }
 
 // ---------------------------------------------------------------- geometry
@@ -338,8 +330,7 @@ Mesh* CVideoOpenGL::createMesh(EPrimitiveType type, const EVertexFeature* format
 
 void CVideoOpenGL::drawRenderState(RenderState& renderState)
 {
-    if (!ZU_CHECK_MSG(renderState.mesh, "rs") || !isValid())
-        return;
+    if (!ZU_CHECK_MSG(renderState.mesh, "rs") || !isValid()) return;
     // In 3D and with materials in 2D, the material renderer owns the texture
     // environment and coordinate generation; plain 2D resets them.
     const bool materialStates = m_renderMode == 2 || m_useMaterialFor2D;
@@ -371,12 +362,13 @@ void CVideoOpenGL::drawRenderState(RenderState& renderState)
         }
         const bool linear = s.filter && !m_forcePointSampling;
         GLint minFilter = linear ? GL_LINEAR : GL_NEAREST;
-        if (linear && texture->hasMipMaps())
-            minFilter = GL_LINEAR_MIPMAP_LINEAR;
+        if (linear && texture->hasMipMaps()) minFilter = GL_LINEAR_MIPMAP_LINEAR;
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, linear ? GL_LINEAR : GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, s.mirrorU ? GL_MIRRORED_REPEAT : GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, s.mirrorV ? GL_MIRRORED_REPEAT : GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S,
+                        s.mirrorU ? GL_MIRRORED_REPEAT : GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T,
+                        s.mirrorV ? GL_MIRRORED_REPEAT : GL_REPEAT);
     }
     glActiveTexture(GL_TEXTURE0);
     renderState.mesh->draw();
@@ -392,8 +384,7 @@ bool CVideoOpenGL::setRenderTarget(ITexture* texture)
     // programming error.
     if (texture && !(target && target->getOpenGLFBO()))
     {
-        zu::core::zuLog(zu::core::ELL_ERROR, "Not a render target: %s",
-                        texture->getName().c_str());
+        zu::core::zuLog(zu::core::ELL_ERROR, "Not a render target: %s", texture->getName().c_str());
         return false;
     }
     bindTarget(texture);
@@ -404,8 +395,7 @@ void CVideoOpenGL::bindTarget(ITexture* texture)
 {
     m_renderTarget = texture;
     loadProjection();
-    if (!isValid())
-        return;
+    if (!isValid()) return;
     COpenGLTexture* target = asOpenGL(texture);
     glBindFramebuffer(GL_FRAMEBUFFER, target ? target->getOpenGLFBO() : 0);
 }
@@ -424,8 +414,7 @@ void CVideoOpenGL::setViewPort(const SRecti& rect)
 void CVideoOpenGL::setScissor(const SRecti* rect)
 {
     flush2D();
-    if (!isValid())
-        return;
+    if (!isValid()) return;
     if (!rect)
     {
         glDisable(GL_SCISSOR_TEST);
@@ -446,8 +435,7 @@ void CVideoOpenGL::setFog(uint32_t color, bool linear, float start, float end, f
                           bool pixelFog, bool rangeFog)
 {
     CVideoNull::setFog(color, linear, start, end, density, pixelFog, rangeFog);
-    if (!isValid())
-        return;
+    if (!isValid()) return;
     glFogi(GL_FOG_MODE, linear ? GL_LINEAR : GL_EXP);
     if (linear)
     {
@@ -473,8 +461,7 @@ void CVideoOpenGL::clearLights()
 void CVideoOpenGL::addLight(const SLight& light)
 {
     // A light past the implementation's maximum is refused and takes no slot.
-    if (!isValid() || m_lastLightIndex + 1 >= m_maxLights)
-        return;
+    if (!isValid() || m_lastLightIndex + 1 >= m_maxLights) return;
     ++m_lastLightIndex;
     setTransform(ETS_WORLD, CMatrix4());
     CVideoNull::addLight(light);
@@ -497,8 +484,7 @@ void CVideoOpenGL::addLight(const SLight& light)
 
 void CVideoOpenGL::setAmbientColor(uint32_t color)
 {
-    if (!isValid())
-        return;
+    if (!isValid()) return;
     GLfloat c[4];
     toFloats(color, c);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, c);
@@ -544,18 +530,16 @@ ITexture* CVideoOpenGL::createTargetTexture(const CString& name, SDimension2i si
 
 bool CVideoOpenGL::fitsTextureSize(SDimension2i size, const CString& name) const
 {
-    if (size.width <= m_maxTextureSize && size.height <= m_maxTextureSize)
-        return true;
-    zu::core::zuLog(zu::core::ELL_ERROR, "Could not create OpenGL Texture. %s is %dx%d, the limit is %d",
-                    name.c_str(), size.width, size.height, m_maxTextureSize);
+    if (size.width <= m_maxTextureSize && size.height <= m_maxTextureSize) return true;
+    zu::core::zuLog(zu::core::ELL_ERROR,
+                    "Could not create OpenGL Texture. %s is %dx%d, the limit is %d", name.c_str(),
+                    size.width, size.height, m_maxTextureSize);
     return false;
 }
 
-bool CVideoOpenGL::writeScreenshot(const CString& folder, const CString& name,
-                                   ITexture* texture)
+bool CVideoOpenGL::writeScreenshot(const CString& folder, const CString& name, ITexture* texture)
 {
-    if (texture || !isValid())
-        return CVideoNull::writeScreenshot(folder, name, texture);
+    if (texture || !isValid()) return CVideoNull::writeScreenshot(folder, name, texture);
     // The back buffer is only defined between drawing and presenting.
     m_screenshotPending = true;
     m_screenshotFolder = folder;
@@ -563,20 +547,16 @@ bool CVideoOpenGL::writeScreenshot(const CString& folder, const CString& name,
     return true;
 }
 
-bool CVideoOpenGL::readPixels(ITexture* texture, std::vector<uint8_t>& rgbRows,
-                              SDimension2i& size)
+bool CVideoOpenGL::readPixels(ITexture* texture, std::vector<uint8_t>& rgbRows, SDimension2i& size)
 {
-    if (!isValid())
-        return false;
+    if (!isValid()) return false;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     if (texture)
     {
         COpenGLTexture* glTexture = asOpenGL(texture);
-        if (!glTexture)
-            return CVideoNull::readPixels(texture, rgbRows, size);
+        if (!glTexture) return CVideoNull::readPixels(texture, rgbRows, size);
         size = glTexture->getSize();
-        if (size.width <= 0 || size.height <= 0)
-            return false;
+        if (size.width <= 0 || size.height <= 0) return false;
         rgbRows.resize(size_t(size.width) * size_t(size.height) * 3);
         glBindTexture(GL_TEXTURE_2D, glTexture->getOpenGLTextureName());
         // Image textures and targets both hold their top row first.
@@ -585,8 +565,7 @@ bool CVideoOpenGL::readPixels(ITexture* texture, std::vector<uint8_t>& rgbRows,
     }
     const SRecti& view = m_viewPort;
     size = {view.getWidth(), view.getHeight()};
-    if (size.width <= 0 || size.height <= 0)
-        return false;
+    if (size.width <= 0 || size.height <= 0) return false;
     const size_t pitch = size_t(size.width) * 3;
     std::vector<uint8_t> bottomFirst(pitch * size_t(size.height));
     glReadBuffer(GL_BACK);

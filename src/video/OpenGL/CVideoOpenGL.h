@@ -6,6 +6,8 @@
 
 #include "video/null/CVideoNull.h"
 
+#include <functional>
+
 struct SDL_Window;
 
 namespace kelvo::video
@@ -15,10 +17,14 @@ class COpenGLContext;
 
 class CVideoOpenGL : public CVideoNull
 {
-public:
+  public:
+    // Shows the finished back buffer; the device's buffer swap. Its result is
+    // what endScene returns.
+    using PresentFunction = std::function<bool()>;
+
     // Creates the context on the window. When that fails the driver exists
     // but has no context (isValid is false) and must be dropped unused.
-    CVideoOpenGL(zu::io::IFileSystem* fileSystem, zu::IKelvoDevice* device, SDL_Window* window,
+    CVideoOpenGL(zu::io::IFileSystem* fileSystem, PresentFunction present, SDL_Window* window,
                  SDimension2i screenSize, bool fullscreen, bool stencil, bool vsync);
     ~CVideoOpenGL() override;
 
@@ -40,8 +46,8 @@ public:
     void setViewPort(const zu::video::SRecti& rect) override;
     void setScissor(const zu::video::SRecti* rect) override;
 
-    void setFog(uint32_t color, bool linear, float start, float end, float density,
-                bool pixelFog, bool rangeFog) override;
+    void setFog(uint32_t color, bool linear, float start, float end, float density, bool pixelFog,
+                bool rangeFog) override;
     void clearLights() override;
     void addLight(const zu::video::SLight& light) override;
     void setAmbientColor(uint32_t color) override;
@@ -61,14 +67,14 @@ public:
                               const zu::video::MaterialState& lastMaterial,
                               bool resetAllRenderStates) override;
 
-protected:
+  protected:
     zu::video::ITexture* createApiTexture(const CString& name, zu::video::IImage* image) override;
     zu::video::ITexture* createTargetTexture(const CString& name, SDimension2i size,
                                              zu::video::ECOLOR_FORMAT format) override;
     bool readPixels(zu::video::ITexture* texture, std::vector<uint8_t>& rgbRows,
                     SDimension2i& size) override;
 
-private:
+  private:
     // Makes the texture (or none, the back buffer) the target of drawing.
     void bindTarget(zu::video::ITexture* texture);
     void loadProjection();
@@ -77,6 +83,7 @@ private:
     // Sizes past the implementation's limit would give an empty texture.
     bool fitsTextureSize(SDimension2i size, const CString& name) const;
 
+    PresentFunction m_present;
     COpenGLContext* m_context = nullptr;
     int32_t m_lastLightIndex = -1;
     int32_t m_maxLights = 8;

@@ -17,34 +17,17 @@ namespace kelvo::video
 
 namespace
 {
-constexpr uint32_t kHeaderSize = 54;
+constexpr size_t kHeaderSize = 54;
 }
 
-bool CImageLoaderBmp::acceptsName(const zu::core::CString& fileName) const
+CImageLoaderBmp::CImageLoaderBmp()
+    : CImageLoader({".bmp", 0, "BM", kHeaderSize, "BMP file is too short"})
 {
-    return fileName.find(".bmp") != zu::core::CString::npos;
 }
 
-bool CImageLoaderBmp::acceptsContent(zu::io::IReadFile* file) const
+IImage* CImageLoaderBmp::decode(const char* name, const uint8_t* h, size_t size) const
 {
-    uint8_t magic[2];
-    return file && peek(file, magic, 2) == 2 && magic[0] == 'B' && magic[1] == 'M';
-}
-
-IImage* CImageLoaderBmp::load(zu::io::IReadFile* file) const
-{
-    if (!file)
-        return nullptr;
-    const char* name = file->getFileName().c_str();
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(file, bytes) || bytes.size() < kHeaderSize)
-    {
-        zuLog(ELL_ERROR, "%s: BMP file is too short", name);
-        return nullptr;
-    }
-    const uint8_t* h = bytes.data();
-    if (!((h[0] == 'B' && h[1] == 'M') || (h[0] == 'M' && h[1] == 'B')))
-        return nullptr;
+    if (!((h[0] == 'B' && h[1] == 'M') || (h[0] == 'M' && h[1] == 'B'))) return nullptr;
 
     uint32_t dataOffset = le32(h + 10);
     uint32_t infoSize = le32(h + 14);
@@ -59,13 +42,11 @@ IImage* CImageLoaderBmp::load(zu::io::IReadFile* file) const
         zuLog(ELL_ERROR, "%s: Compressed BMPs are currently not supported.", name);
         return nullptr;
     }
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
-        return nullptr;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return nullptr;
 
     // A negative height marks rows stored top to bottom.
     bool topDown = height < 0;
-    if (topDown)
-        height = -height;
+    if (topDown) height = -height;
     int32_t outBytes = bits == 24 ? 3 : 2;
     if (width <= 0 || height <= 0 || !CImage::isSizeAcceptable(width, height, outBytes))
     {
@@ -74,13 +55,11 @@ IImage* CImageLoaderBmp::load(zu::io::IReadFile* file) const
         return nullptr;
     }
 
-    const uint64_t fileSize = bytes.size();
+    const uint64_t fileSize = size;
     dataSize = (dataSize + 3) / 4 * 4;
-    if (dataSize == 0)
-        dataSize = dataOffset < fileSize ? fileSize - dataOffset : 0;
+    if (dataSize == 0) dataSize = dataOffset < fileSize ? fileSize - dataOffset : 0;
     uint64_t available = dataOffset < fileSize ? fileSize - dataOffset : 0;
-    if (dataSize > available)
-        dataSize = available;
+    if (dataSize > available) dataSize = available;
     const uint64_t rowBytes = (uint64_t(width) * bits + 31) / 32 * 4;
     // Rows the file does not hold stay cleared.
     uint64_t rowsPresent = dataSize / rowBytes;
@@ -106,8 +85,8 @@ IImage* CImageLoaderBmp::load(zu::io::IReadFile* file) const
     auto paletteColor = [&](uint32_t index) -> uint16_t
     { return CImage::paletteToA1R5G5B5(index < paletteCount ? palette[index] : 0); };
 
-    CImage* image = new CImage(bits == 24 ? ECF_R8G8B8 : ECF_A1R5G5B5,
-                               {int32_t(width), int32_t(height)});
+    CImage* image =
+        new CImage(bits == 24 ? ECF_R8G8B8 : ECF_A1R5G5B5, {int32_t(width), int32_t(height)});
     image->clear();
     uint8_t* out = static_cast<uint8_t*>(image->lock());
     const uint8_t* data = h + std::min<uint64_t>(dataOffset, fileSize);

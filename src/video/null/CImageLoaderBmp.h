@@ -3,17 +3,18 @@
 // go through the palette to opaque A1R5G5B5, 24-bit pixels become R8G8B8.
 #pragma once
 
-#include "video/IImageLoader.h"
+#include "video/null/CImageLoader.h"
 
 namespace kelvo::video
 {
 
-class CImageLoaderBmp : public zu::video::IImageLoader
+class CImageLoaderBmp : public CImageLoader
 {
-public:
-    bool acceptsName(const zu::core::CString& fileName) const override;
-    bool acceptsContent(zu::io::IReadFile* file) const override;
-    zu::video::IImage* load(zu::io::IReadFile* file) const override;
+  public:
+    CImageLoaderBmp();
+
+  protected:
+    zu::video::IImage* decode(const char* name, const uint8_t* bytes, size_t size) const override;
 };
 
 } // namespace kelvo::video

@@ -6,6 +6,7 @@
 #include "video/null/LoaderSupport.h"
 
 #include <cstring>
+#include <vector>
 
 #include <jerror.h>
 
@@ -31,10 +32,8 @@ boolean fillInputBuffer(j_decompress_ptr info)
 
 void skipInputData(j_decompress_ptr info, long count)
 {
-    if (count <= 0)
-        return;
-    if (size_t(count) > info->src->bytes_in_buffer)
-        ERREXIT(info, JERR_INPUT_EOF);
+    if (count <= 0) return;
+    if (size_t(count) > info->src->bytes_in_buffer) ERREXIT(info, JERR_INPUT_EOF);
     info->src->next_input_byte += count;
     info->src->bytes_in_buffer -= size_t(count);
 }
@@ -52,37 +51,17 @@ struct SDecodeState
 
 } // namespace
 
-bool CImageLoaderJPG::acceptsName(const zu::core::CString& fileName) const
-{
-    return fileName.find(".jpg") != zu::core::CString::npos;
-}
+CImageLoaderJPG::CImageLoaderJPG() : CImageLoader({".jpg", 6, "JFIF", 1, "JPEG file is empty"}) {}
 
-bool CImageLoaderJPG::acceptsContent(zu::io::IReadFile* file) const
+IImage* CImageLoaderJPG::decode(const char* name, const uint8_t* bytes, size_t size) const
 {
-    uint8_t head[10];
-    return file && peek(file, head, 10) == 10 && memcmp(head + 6, "JFIF", 4) == 0;
-}
-
-IImage* CImageLoaderJPG::load(zu::io::IReadFile* file) const
-{
-    if (!file)
-        return nullptr;
-    const char* name = file->getFileName().c_str();
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(file, bytes) || bytes.empty())
-    {
-        zuLog(ELL_ERROR, "%s: JPEG file is empty", name);
-        return nullptr;
-    }
-
     SDecodeState state;
     jpeg_decompress_struct& info = state.info;
     info.err = jpeg::installErrorManager(state.errors, name);
     if (setjmp(state.errors.jump))
     {
         jpeg_destroy_decompress(&info);
-        if (state.image)
-            state.image->drop();
+        if (state.image) state.image->drop();
         return nullptr;
     }
     jpeg_create_decompress(&info);
@@ -94,8 +73,8 @@ IImage* CImageLoaderJPG::load(zu::io::IReadFile* file) const
     state.source.skip_input_data = skipInputData;
     state.source.resync_to_restart = jpeg_resync_to_restart;
     state.source.term_source = termSource;
-    state.source.next_input_byte = bytes.data();
-    state.source.bytes_in_buffer = bytes.size();
+    state.source.next_input_byte = bytes;
+    state.source.bytes_in_buffer = size;
     info.src = &state.source;
 
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
@@ -130,14 +109,12 @@ IImage* CImageLoaderJPG::load(zu::io::IReadFile* file) const
     const uint32_t height = info.output_height;
     state.image = new CImage(ECF_R8G8B8, {int32_t(width), int32_t(height)});
     uint8_t* out = static_cast<uint8_t*>(state.image->lock());
-    if (grey)
-        state.greyRow.resize(width ? width : 1);
+    if (grey) state.greyRow.resize(width ? width : 1);
     while (info.output_scanline < height)
     {
         uint8_t* line = out + size_t(info.output_scanline) * width * 3;
         JSAMPROW row = grey ? state.greyRow.data() : line;
-        if (jpeg_read_scanlines(&info, &row, 1) != 1)
-            break;
+        if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
         if (grey)
             for (uint32_t x = 0; x < width; ++x)
                 line[3 * x] = line[3 * x + 1] = line[3 * x + 2] = state.greyRow[x];

@@ -3,17 +3,18 @@
 // library error, truncated data included, is logged and yields no image.
 #pragma once
 
-#include "video/IImageLoader.h"
+#include "video/null/CImageLoader.h"
 
 namespace kelvo::video
 {
 
-class CImageLoaderJPG : public zu::video::IImageLoader
+class CImageLoaderJPG : public CImageLoader
 {
-public:
-    bool acceptsName(const zu::core::CString& fileName) const override;
-    bool acceptsContent(zu::io::IReadFile* file) const override;
-    zu::video::IImage* load(zu::io::IReadFile* file) const override;
+  public:
+    CImageLoaderJPG();
+
+  protected:
+    zu::video::IImage* decode(const char* name, const uint8_t* bytes, size_t size) const override;
 };
 
 } // namespace kelvo::video

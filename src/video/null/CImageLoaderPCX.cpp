@@ -5,6 +5,7 @@
 #include "video/null/LoaderSupport.h"
 
 #include <cstring>
+#include <vector>
 
 using zu::core::ELL_ERROR;
 using zu::core::zuLog;
@@ -20,32 +21,14 @@ constexpr size_t kHeaderSize = 128;
 constexpr size_t kPaletteBlock = 769; // the marker byte 12 and 256 RGB entries
 } // namespace
 
-bool CImageLoaderPCX::acceptsName(const zu::core::CString& fileName) const
+CImageLoaderPCX::CImageLoaderPCX()
+    : CImageLoader({".pcx", 0, "\x0A", kHeaderSize, "PCX file is too short"})
 {
-    return fileName.find(".pcx") != zu::core::CString::npos;
 }
 
-bool CImageLoaderPCX::acceptsContent(zu::io::IReadFile* file) const
+IImage* CImageLoaderPCX::decode(const char* name, const uint8_t* h, size_t size) const
 {
-    uint8_t magic;
-    return file && peek(file, &magic, 1) == 1 && magic == 10;
-}
-
-IImage* CImageLoaderPCX::load(zu::io::IReadFile* file) const
-{
-    if (!file)
-        return nullptr;
-    const char* name = file->getFileName().c_str();
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(file, bytes) || bytes.size() < kHeaderSize)
-    {
-        zuLog(ELL_ERROR, "%s: PCX file is too short", name);
-        return nullptr;
-    }
-    const uint8_t* h = bytes.data();
-    const size_t size = bytes.size();
-    if (h[0] != 10 && h[2] != 1)
-        return nullptr;
+    if (h[0] != 10 && h[2] != 1) return nullptr;
     const uint32_t bits = h[3];
     if (bits < 8 || bits > 24)
     {
@@ -77,8 +60,7 @@ IImage* CImageLoaderPCX::load(zu::io::IReadFile* file) const
 
     const int32_t width = int32_t(le16(h + 8)) - int32_t(le16(h + 4)) + 1;
     const int32_t height = int32_t(le16(h + 10)) - int32_t(le16(h + 6)) + 1;
-    if (!paletted && !planar && !interleaved)
-        return nullptr;
+    if (!paletted && !planar && !interleaved) return nullptr;
     const int32_t outBytes = paletted ? 2 : 3;
     // Each plane's scan line must hold the row's samples.
     const size_t samplesPerPlane = size_t(width) * (interleaved ? 3 : 1);
@@ -109,17 +91,14 @@ IImage* CImageLoaderPCX::load(zu::io::IReadFile* file) const
         if (b > 191)
         {
             count = b & 0x3F;
-            if (pos >= dataEnd)
-                break;
+            if (pos >= dataEnd) break;
             b = h[pos++];
         }
-        if (count > total - produced)
-            count = total - produced;
+        if (count > total - produced) count = total - produced;
         memset(&decoded[produced], b, count);
         produced += count;
     }
-    if (produced < total)
-        zuLog(ELL_ERROR, "%s: PCX pixel data ends early", name);
+    if (produced < total) zuLog(ELL_ERROR, "%s: PCX pixel data ends early", name);
 
     CImage* image = new CImage(paletted ? ECF_A1R5G5B5 : ECF_R8G8B8, {width, height});
     uint8_t* out = static_cast<uint8_t*>(image->lock());

@@ -4,17 +4,18 @@
 // blue-green-red pixels become R8G8B8.
 #pragma once
 
-#include "video/IImageLoader.h"
+#include "video/null/CImageLoader.h"
 
 namespace kelvo::video
 {
 
-class CImageLoaderPCX : public zu::video::IImageLoader
+class CImageLoaderPCX : public CImageLoader
 {
-public:
-    bool acceptsName(const zu::core::CString& fileName) const override;
-    bool acceptsContent(zu::io::IReadFile* file) const override;
-    zu::video::IImage* load(zu::io::IReadFile* file) const override;
+  public:
+    CImageLoaderPCX();
+
+  protected:
+    zu::video::IImage* decode(const char* name, const uint8_t* bytes, size_t size) const override;
 };
 
 } // namespace kelvo::video

@@ -18,6 +18,7 @@ namespace
 {
 
 constexpr size_t kHeaderSize = 26;
+constexpr const char* kNotPsd = "Not a PSD file";
 
 // Where channel c lands in a little-endian A8R8G8B8 pixel: blue is byte 0.
 int channelByte(uint32_t channel, uint32_t channelCount)
@@ -44,31 +45,15 @@ void logError(const char* name, const char* message)
 
 } // namespace
 
-bool CImageLoaderPSD::acceptsName(const zu::core::CString& fileName) const
-{
-    return fileName.find(".psd") != zu::core::CString::npos;
-}
+CImageLoaderPSD::CImageLoaderPSD() : CImageLoader({".psd", 0, "8BPS", kHeaderSize, kNotPsd}) {}
 
-bool CImageLoaderPSD::acceptsContent(zu::io::IReadFile* file) const
+IImage* CImageLoaderPSD::decode(const char* name, const uint8_t* h, size_t size) const
 {
-    uint8_t magic[4];
-    return file && peek(file, magic, 4) == 4 && memcmp(magic, "8BPS", 4) == 0;
-}
-
-IImage* CImageLoaderPSD::load(zu::io::IReadFile* file) const
-{
-    if (!file)
-        return nullptr;
-    const char* name = file->getFileName().c_str();
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(file, bytes) || bytes.size() < kHeaderSize ||
-        memcmp(bytes.data(), "8BPS", 4) != 0)
+    if (memcmp(h, "8BPS", 4) != 0)
     {
-        logError(name, "Not a PSD file");
+        logError(name, kNotPsd);
         return nullptr;
     }
-    const uint8_t* h = bytes.data();
-    const size_t size = bytes.size();
     if (be16(h + 4) != 1)
     {
         logError(name, "Unsupported PSD file version");
@@ -138,8 +123,7 @@ IImage* CImageLoaderPSD::load(zu::io::IReadFile* file) const
         for (uint32_t c = 0; c < channels; ++c)
         {
             int target = channelByte(c, channels);
-            if (target < 0)
-                break;
+            if (target < 0) break;
             if (size - pos < pixelCount)
             {
                 logError(name, "Error reading color channel");
@@ -174,8 +158,7 @@ IImage* CImageLoaderPSD::load(zu::io::IReadFile* file) const
         const uint8_t* in = h + pos;
         pos += rowBytes;
         int target = channelByte(uint32_t(row / height), channels);
-        if (target < 0 || rowBytes == 0)
-            continue;
+        if (target < 0 || rowBytes == 0) continue;
         uint8_t* line = out + (row % height) * size_t(width) * 4 + size_t(target);
         size_t x = 0;
         size_t at = 0;
@@ -185,16 +168,14 @@ IImage* CImageLoaderPSD::load(zu::io::IReadFile* file) const
             if (n < 128)
             {
                 size_t count = size_t(n) + 1;
-                if (count > rowBytes - at)
-                    count = rowBytes - at;
+                if (count > rowBytes - at) count = rowBytes - at;
                 for (size_t i = 0; i < count && x < width; ++i)
                     line[4 * x++] = in[at + i];
                 at += count;
             }
             else if (n > 128)
             {
-                if (at >= rowBytes)
-                    break;
+                if (at >= rowBytes) break;
                 uint8_t value = in[at++];
                 for (size_t i = 0; i < size_t(257 - n) && x < width; ++i)
                     line[4 * x++] = value;

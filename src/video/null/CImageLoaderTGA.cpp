@@ -5,6 +5,7 @@
 #include "video/null/LoaderSupport.h"
 
 #include <cstring>
+#include <vector>
 
 using zu::core::ELL_ERROR;
 using zu::core::zuLog;
@@ -19,30 +20,13 @@ namespace
 constexpr size_t kHeaderSize = 18;
 }
 
-bool CImageLoaderTGA::acceptsName(const zu::core::CString& fileName) const
+CImageLoaderTGA::CImageLoaderTGA()
+    : CImageLoader({".tga", 2, "\x02", kHeaderSize, "TGA file is too short"})
 {
-    return fileName.find(".tga") != zu::core::CString::npos;
 }
 
-bool CImageLoaderTGA::acceptsContent(zu::io::IReadFile* file) const
+IImage* CImageLoaderTGA::decode(const char* name, const uint8_t* h, size_t size) const
 {
-    uint8_t head[3];
-    return file && peek(file, head, 3) == 3 && head[2] == 2;
-}
-
-IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
-{
-    if (!file)
-        return nullptr;
-    const char* name = file->getFileName().c_str();
-    std::vector<uint8_t> bytes;
-    if (!readWholeFile(file, bytes) || bytes.size() < kHeaderSize)
-    {
-        zuLog(ELL_ERROR, "%s: TGA file is too short", name);
-        return nullptr;
-    }
-    const uint8_t* h = bytes.data();
-    const size_t size = bytes.size();
     uint8_t idLength = h[0];
     uint8_t colorMapType = h[1];
     uint8_t imageType = h[2];
@@ -53,8 +37,7 @@ IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
     int32_t depth = h[16];
 
     size_t pos = kHeaderSize + idLength;
-    if (colorMapType != 0)
-        pos += colorMapLength * colorMapEntryBits / 8;
+    if (colorMapType != 0) pos += colorMapLength * colorMapEntryBits / 8;
 
     if (imageType != 2 && imageType != 10)
     {
@@ -79,8 +62,7 @@ IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
     // most 128: a size the data can't come near (a 128th of it) is damage,
     // not a picture worth its memory.
     const size_t available = pos < size ? size - pos : 0;
-    const size_t pixelsReachable =
-        imageType == 10 ? available / (1 + bpp) * 128 : available / bpp;
+    const size_t pixelsReachable = imageType == 10 ? available / (1 + bpp) * 128 : available / bpp;
     if (total / 128 > pixelsReachable + 1)
     {
         zuLog(ELL_ERROR, "%s: TGA data is far too short for its size", name);
@@ -91,8 +73,7 @@ IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
     if (imageType == 2)
     {
         size_t count = available / bpp < total ? available / bpp : total;
-        if (count)
-            memcpy(pixels.data(), h + pos, count * bpp);
+        if (count) memcpy(pixels.data(), h + pos, count * bpp);
         produced = count;
     }
     else
@@ -102,11 +83,9 @@ IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
             uint8_t packet = h[pos++];
             if (packet >= 128)
             {
-                if (size - pos < bpp)
-                    break;
+                if (size - pos < bpp) break;
                 size_t run = size_t(packet) - 127;
-                if (run > total - produced)
-                    run = total - produced;
+                if (run > total - produced) run = total - produced;
                 for (size_t i = 0; i < run; ++i)
                     memcpy(&pixels[(produced + i) * bpp], h + pos, bpp);
                 produced += run;
@@ -115,22 +94,17 @@ IImage* CImageLoaderTGA::load(zu::io::IReadFile* file) const
             else
             {
                 size_t run = size_t(packet) + 1;
-                if (run > total - produced)
-                    run = total - produced;
+                if (run > total - produced) run = total - produced;
                 size_t present = (size - pos) / bpp;
-                if (run > present)
-                    run = present;
-                if (run)
-                    memcpy(&pixels[produced * bpp], h + pos, run * bpp);
+                if (run > present) run = present;
+                if (run) memcpy(&pixels[produced * bpp], h + pos, run * bpp);
                 produced += run;
                 pos += run * bpp;
-                if (run < size_t(packet) + 1 && produced < total)
-                    break;
+                if (run < size_t(packet) + 1 && produced < total) break;
             }
         }
     }
-    if (produced < total)
-        zuLog(ELL_ERROR, "%s: TGA pixel data ends early", name);
+    if (produced < total) zuLog(ELL_ERROR, "%s: TGA pixel data ends early", name);
 
     ECOLOR_FORMAT format = depth == 16 ? ECF_A1R5G5B5 : depth == 24 ? ECF_R8G8B8 : ECF_A8R8G8B8;
     CImage* image = new CImage(format, {width, height});

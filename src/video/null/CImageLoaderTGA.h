@@ -3,17 +3,18 @@
 // top.
 #pragma once
 
-#include "video/IImageLoader.h"
+#include "video/null/CImageLoader.h"
 
 namespace kelvo::video
 {
 
-class CImageLoaderTGA : public zu::video::IImageLoader
+class CImageLoaderTGA : public CImageLoader
 {
-public:
-    bool acceptsName(const zu::core::CString& fileName) const override;
-    bool acceptsContent(zu::io::IReadFile* file) const override;
-    zu::video::IImage* load(zu::io::IReadFile* file) const override;
+  public:
+    CImageLoaderTGA();
+
+  protected:
+    zu::video::IImage* decode(const char* name, const uint8_t* bytes, size_t size) const override;
 };
 
 } // namespace kelvo::video

@@ -1,7 +1,7 @@
 #include "video/null/CNullTexture.h"
 
 #include "core/Output.h"
-#include "other/IKelvoDevice.h"
+#include "video/EDriverType.h"
 #include "video/null/CImage.h"
 
 namespace kelvo::video
@@ -20,23 +20,44 @@ CNullTexture::CNullTexture(const zu::core::CString& name, zu::core::SDimension2i
     m_image->clear();
 }
 
-CNullTexture::~CNullTexture() { m_image->drop(); }
+CNullTexture::~CNullTexture()
+{
+    m_image->drop();
+}
 
-void* CNullTexture::lock() { return m_image->lock(); }
+void* CNullTexture::lock()
+{
+    return m_image->lock();
+}
 
-zu::core::SDimension2i CNullTexture::getSourceSize() const { return m_image->getSize(); }
+zu::core::SDimension2i CNullTexture::getSourceSize() const
+{
+    return m_image->getSize();
+}
 
-zu::core::SDimension2i CNullTexture::getSize() const { return m_image->getSize(); }
+zu::core::SDimension2i CNullTexture::getSize() const
+{
+    return m_image->getSize();
+}
 
-int32_t CNullTexture::getDriverType() const { return zu::EDT_NULL; }
+int32_t CNullTexture::getDriverType() const
+{
+    return zu::EDT_NULL;
+}
 
-zu::video::ECOLOR_FORMAT CNullTexture::getColorFormat() const { return m_image->getColorFormat(); }
+zu::video::ECOLOR_FORMAT CNullTexture::getColorFormat() const
+{
+    return m_image->getColorFormat();
+}
 
 int32_t CNullTexture::getPitch() const
 {
     return m_image->getSize().width * m_image->getBytesPerPixel();
 }
 
-zu::video::IImage* CNullTexture::getImage() const { return m_image; }
+zu::video::IImage* CNullTexture::getImage() const
+{
+    return m_image;
+}
 
 } // namespace kelvo::video

@@ -1,20 +1,15 @@
-// CSpritePackage: reads a sprite package file and hands out its pages,
-// shared images and animation states.
-//
-// File layout (all integers 32-bit signed little-endian, strings end in a
-// zero byte): a 28-byte header (version 0-4, pageSize, pagePixelFormat 0-3,
-// page, image, bundle and animation counts); for version 4 the stored size of
-// each page; the pages (raw planes, or zlib streams in version 4); then the
-// image, bundle and animation records. Only the tables are read at load time;
-// a page is read from the file again, by path, when something first needs its
-// texture. Page textures are named "<page>#<file name>".
-//
-// Nothing in the file is trusted: every count, size and offset is checked
-// against the bytes that are really there, and a file that fails a check is
-// refused as a whole.
+// CSpritePackage: the runtime owner of one sprite package: its page textures,
+// made on first use and removed from the driver with the package, its image
+// and bundle records sorted by id with the shared image objects made from
+// them, its animations (found by name or numeric id) and the states made from
+// them, some of which it keeps and advances. The file itself is read by
+// CSpritePackageReader: the tables at load time, a page again by path when
+// something first needs its texture. Page textures are named
+// "<page>#<file name>".
 #pragma once
 
 #include "video/ISpritePackage.h"
+#include "video/null/CSpritePackageReader.h"
 #include "video/null/SSpriteRecords.h"
 
 #include <set>
@@ -43,13 +38,6 @@ class CSpritePackage : public zu::video::ISpritePackage
   public:
     using CString = zu::core::CString;
 
-    // Pages are at most this many pixels square, so a page's byte size
-    // (up to four bytes a pixel) always fits the image limits.
-    static constexpr int32_t MAX_PAGE_SIZE = 8192;
-    // Offsets, trims and original sizes beyond this are not real sprites.
-    static constexpr int32_t MAX_COORDINATE = 1 << 24;
-    static constexpr int32_t HEADER_SIZE = 28;
-
     // The file system reopens the file when a page is needed; neither it nor
     // the driver is owned, but the file system is grabbed.
     CSpritePackage(zu::video::IVideoDriver* driver, zu::io::IFileSystem* fileSystem,
@@ -76,18 +64,23 @@ class CSpritePackage : public zu::video::ISpritePackage
     // Decodes page `page` from an open package file into a new A8R8G8B8
     // image (to drop); null when the bytes are short or do not inflate to
     // exactly one page.
-    zu::video::IImage* createPageImage(zu::io::IReadFile* file, int32_t page) const;
+    zu::video::IImage* createPageImage(zu::io::IReadFile* file, int32_t page) const
+    {
+        return m_reader.readPage(file, page);
+    }
 
-    // The numeric id of an animation name: its decimal digits read as one
-    // number, negative when the name starts with '-'; saturates.
-    static int32_t animationIdOf(const CString& name);
+    // The numeric id the reader gives an animation of that name.
+    static int32_t animationIdOf(const CString& name)
+    {
+        return CSpritePackageReader::animationIdOf(name);
+    }
 
     // The tables, for tools and tests.
-    int32_t getVersion() const { return m_version; }
-    int32_t getPageSize() const { return m_pageSize; }
-    int32_t getPagePixelFormat() const { return m_pagePixelFormat; }
-    int64_t getPageOffset(int32_t page) const;
-    int64_t getTablesOffset() const { return m_tablesOffset; }
+    int32_t getVersion() const { return m_reader.getVersion(); }
+    int32_t getPageSize() const { return m_reader.getPageSize(); }
+    int32_t getPagePixelFormat() const { return m_reader.getPagePixelFormat(); }
+    int64_t getPageOffset(int32_t page) const { return m_reader.getPageOffset(page); }
+    int64_t getTablesOffset() const { return m_reader.getTablesOffset(); }
     const std::vector<SSpriteImageRecord>& getImages() const { return m_images; }
     const std::vector<SSpriteBundleRecord>& getBundles() const { return m_bundles; }
     const std::vector<SSpriteAnimationRecord>& getAnimations() const { return m_animations; }
@@ -108,17 +101,10 @@ class CSpritePackage : public zu::video::ISpritePackage
 
     zu::video::IVideoDriver* m_driver;
     zu::io::IFileSystem* m_fileSystem;
-    int32_t m_version = 0;
-    int32_t m_pageSize = 0;
-    int32_t m_pagePixelFormat = 0;
-    int32_t m_pageCount = 0;
+    // The header and where the pages are, to read pages later.
+    CSpritePackageReader m_reader;
     std::vector<CString> m_pageNames;
     std::vector<bool> m_pageLoaded;
-    uint32_t m_pageBytes = 0;
-    bool m_compressed = false;
-    std::vector<int32_t> m_pageStoredSizes;
-    std::vector<int64_t> m_pageOffsets;
-    int64_t m_tablesOffset = 0;
     CString m_path;
     std::vector<CString> m_animationNames;
     std::vector<SSpriteImageRecord> m_images;   // sorted by id

@@ -36,7 +36,7 @@ namespace kelvo::video
 
 class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRendererServices
 {
-public:
+  public:
     using CString = zu::core::CString;
     using SDimension2i = zu::core::SDimension2i;
 
@@ -50,8 +50,7 @@ public:
     static constexpr uint32_t BATCH_LINE_LIMIT = 16380;
     static constexpr uint32_t BATCH_VERTEX_LIMIT = 16382;
 
-    CVideoNull(zu::io::IFileSystem* fileSystem, SDimension2i screenSize,
-               zu::IKelvoDevice* device = nullptr);
+    CVideoNull(zu::io::IFileSystem* fileSystem, SDimension2i screenSize);
     ~CVideoNull() override;
 
     // Frame.
@@ -138,8 +137,7 @@ public:
                        const zu::video::SRecti* clipRect) override;
     void drawVertexBatch(zu::video::ITexture* texture, const zu::video::SVector2f* positions,
                          const zu::video::SVector2f* texCoords, const uint32_t* colors,
-                         const uint32_t* indices, int32_t vertexCount,
-                         int32_t indexCount) override;
+                         const uint32_t* indices, int32_t vertexCount, int32_t indexCount) override;
     void drawLine(zu::video::SPosition2i start, zu::video::SPosition2i end,
                   uint32_t color) override;
     void drawBezier(zu::video::SVector2f start, zu::video::SVector2f end,
@@ -156,14 +154,13 @@ public:
     // 3D primitives.
     void drawTriangleList(const zu::video::S3DVertex* vertices, int32_t vertexCount,
                           const uint16_t* indices, int32_t triangleCount) override;
-    void drawLine3D(zu::video::SVector3f start, zu::video::SVector3f end,
-                    uint32_t color) override;
+    void drawLine3D(zu::video::SVector3f start, zu::video::SVector3f end, uint32_t color) override;
     void drawTriangle3D(const zu::video::STriangle3f& triangle, uint32_t color) override;
     void drawBox3D(const zu::video::SBox3f& box, uint32_t color) override;
 
     // Fog and lights.
-    void setFog(uint32_t color, bool linear, float start, float end, float density,
-                bool pixelFog, bool rangeFog) override;
+    void setFog(uint32_t color, bool linear, float start, float end, float density, bool pixelFog,
+                bool rangeFog) override;
     void clearLights() override { m_lights.clear(); }
     void addLight(const zu::video::SLight& light) override { m_lights.push_back(light); }
     void setAmbientColor(uint32_t) override {}
@@ -195,7 +192,6 @@ public:
     zu::EDriverType getDriverType() const override { return zu::EDT_NULL; }
     const char* getName() const override { return m_name.c_str(); }
     zu::video::SExposedVideoData getNativeHandles() const override { return m_nativeHandles; }
-    zu::IKelvoDevice* getDevice() const override { return m_device; }
 
     // Material renderer services.
     void setBasicRenderStates(const zu::video::MaterialState&, const zu::video::MaterialState&,
@@ -219,7 +215,7 @@ public:
     // Maps a point in render pixels to clip space.
     zu::video::SVector2f map2D(float x, float y) const;
 
-protected:
+  protected:
     // A texture made from an image; the null driver keeps a pixel copy.
     virtual zu::video::ITexture* createApiTexture(const CString& name, zu::video::IImage* image);
     // A render-target texture; the null driver makes a blank A8R8G8B8 one.
@@ -254,7 +250,6 @@ protected:
                              SDimension2i size);
 
     CString m_name = "NullDevice";
-    zu::IKelvoDevice* m_device;
     zu::io::IFileSystem* m_fileSystem;
     SDimension2i m_renderSize;
     SDimension2i m_screenSize;
@@ -284,7 +279,7 @@ protected:
     bool m_rangeFog = false;
     uint32_t m_fogColor = 0x00FFFFFF;
 
-private:
+  private:
     void compute2DMapping();
     bool addToCache(const CString& name, zu::video::ITexture* texture);
     // Clears every state pointer that still names a texture about to go.

@@ -44,6 +44,14 @@ struct SSpriteAnimationRecord
     std::vector<int32_t> durations;
 };
 
+// The records of one package file, in file order.
+struct SSpritePackageTables
+{
+    std::vector<SSpriteImageRecord> images;
+    std::vector<SSpriteBundleRecord> bundles;
+    std::vector<SSpriteAnimationRecord> animations;
+};
+
 // A sum kept inside the 32-bit range, for positions that scripts and files
 // can push anywhere.
 inline int32_t clampToInt32(int64_t value)
