@@ -1,7 +1,7 @@
 #include "audio/CAudioDriver.h"
 
 #include "core/Output.h"
-#include "other/ITimer.h"
+#include "core/ITimer.h"
 
 #include <algorithm>
 #include <chrono>

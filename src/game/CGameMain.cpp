@@ -7,7 +7,7 @@
 #include "io/IReadFile.h"
 #include "other/IKelvoDevice.h"
 #include "other/IOSOperator.h"
-#include "other/ITimer.h"
+#include "core/ITimer.h"
 #include "video/IVideoDriver.h"
 
 #include <chrono>

@@ -7,7 +7,6 @@
 #include "gui/CUnicodeFont.h"
 #include "io/CMemoryReadFile.h"
 #include "io/IFileSystem.h"
-#include "other/IOSOperator.h"
 #include "video/IVideoDriver.h"
 
 #include <algorithm>
@@ -19,15 +18,12 @@ extern const unsigned pellora_builtin_font_size;
 namespace kelvo::gui
 {
 
-CGUIEnvironment::CGUIEnvironment(zu::io::IFileSystem* fileSystem, zu::video::IVideoDriver* driver,
-                                 zu::IOSOperator* osOperator)
-    : m_driver(driver), m_fileSystem(fileSystem), m_osOperator(osOperator)
+CGUIEnvironment::CGUIEnvironment(zu::io::IFileSystem* fileSystem, zu::video::IVideoDriver* driver)
+    : m_driver(driver), m_fileSystem(fileSystem)
 {
     setDebugName("CGUIEnvironment");
     if (m_fileSystem)
         m_fileSystem->grab();
-    if (m_osOperator)
-        m_osOperator->grab();
     // The skin starts with the built-in font, so it must exist first.
     makeBuiltInFont();
     m_skin = new CGUISkin();
@@ -38,7 +34,6 @@ CGUIEnvironment::~CGUIEnvironment()
 {
     zu::dropAndClear(m_skin);
     zu::dropAndClear(m_fileSystem);
-    zu::dropAndClear(m_osOperator);
     for (SFontEntry& entry : m_fonts)
         entry.font->drop();
     m_fonts.clear();

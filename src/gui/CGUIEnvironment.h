@@ -9,7 +9,6 @@
 
 namespace zu
 {
-class IOSOperator;
 namespace io
 {
 class IFileSystem;
@@ -31,10 +30,8 @@ public:
     // 95 printable characters.
     static constexpr int32_t BUILT_IN_FIRST_SYMBOL = 95;
 
-    // The file system and the OS services are grabbed, the driver is borrowed;
-    // any of them may be null.
-    CGUIEnvironment(zu::io::IFileSystem* fileSystem, zu::video::IVideoDriver* driver,
-                    zu::IOSOperator* osOperator);
+    // The file system is grabbed, the driver is borrowed; either may be null.
+    CGUIEnvironment(zu::io::IFileSystem* fileSystem, zu::video::IVideoDriver* driver);
     ~CGUIEnvironment() override;
 
     // The environment holds no elements yet, so there is nothing to remove
@@ -68,7 +65,6 @@ private:
 
     zu::video::IVideoDriver* m_driver;
     zu::io::IFileSystem* m_fileSystem;
-    zu::IOSOperator* m_osOperator;
     zu::event::IEventReceiver* m_userReceiver = nullptr;
     // Sorted by name in byte order; one reference per font.
     std::vector<SFontEntry> m_fonts;

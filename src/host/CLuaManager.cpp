@@ -1,13 +1,13 @@
 #include "host/CLuaManager.h"
 
 #include "core/Output.h"
-#include "host/KelvoTable.h"
 #include "io/IFileSystem.h"
 #include "lua/CLuaAudioLibrary.h"
 #include "lua/CLuaBox2dLibrary.h"
 #include "lua/CLuaFileLibrary.h"
+#include "lua/CLuaKelvoLibrary.h"
 #include "lua/CLuaWChar.h"
-#include "lua/luaCpp/CLuaVideoLibrary.h"
+#include "lua/CLuaVideoLibrary.h"
 #include "lua/luaCpp/LuaHelpers.h"
 #include "other/IKelvoDevice.h"
 
@@ -53,7 +53,8 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     // The kelvo functions find the manager through the process-wide pointer
     // while main.lua runs.
     g_manager = this;
-    registerKelvoTable(m_state);
+    m_kelvoLibrary = new zu::lua::CLuaKelvoLibrary(this);
+    m_kelvoLibrary->install(m_state);
 
     if (luaL_loadbuffer(m_state, pellora_hook_lua, pellora_hook_lua_size, "=hook") != 0 ||
         lua_pcall(m_state, 0, 0, 0) != 0)
@@ -118,6 +119,8 @@ CLuaManager::~CLuaManager()
     m_box2dLibrary = nullptr;
     delete m_videoLibrary;
     m_videoLibrary = nullptr;
+    delete m_kelvoLibrary;
+    m_kelvoLibrary = nullptr;
     if (g_manager == this)
         g_manager = nullptr;
     m_printList.clear();

@@ -10,6 +10,7 @@
 
 #include "core/CCriticalSection.h"
 #include "core/CString.h"
+#include "lua/IKelvoHost.h"
 
 #include <vector>
 
@@ -26,6 +27,7 @@ namespace lua
 {
 class CLuaFileLibrary;
 class CLuaAudioLibrary;
+class CLuaKelvoLibrary;
 class CLuaBox2dLibrary;
 class CLuaVideoLibrary;
 }
@@ -61,11 +63,11 @@ enum ECallbackState
     CALLBACK_OFF = 2
 };
 
-class CLuaManager
+class CLuaManager : public zu::lua::IKelvoHost
 {
 public:
     CLuaManager();
-    ~CLuaManager();
+    ~CLuaManager() override;
     CLuaManager(const CLuaManager&) = delete;
     CLuaManager& operator=(const CLuaManager&) = delete;
 
@@ -74,23 +76,64 @@ public:
 
     void init(zu::IKelvoDevice* device);
 
-    void frameUpdate(float dt);
-    void frameRender();
+    // The callbacks. Each line "callback name(arguments)" with the lines
+    // after it is the script's documentation of that callback.
+
+    // callback gameInit()
+    // Once, after main.lua ran: make sprite states, load sounds, build worlds.
     void gameInit();
+    // callback frameUpdate(dt)
+    // Every pass of the main loop; dt is the time since the previous pass in
+    // seconds (passes where the clock did not advance make no call).
+    void frameUpdate(float dt);
+    // callback frameRender()
+    // Every frame, after frameUpdate: draw here. Sprite states cannot be
+    // made or removed during it.
+    void frameRender();
+    // callback gameClose()
+    // Once when the game ends or the script restarts, while every table
+    // still works: a place to save.
+    // callback mouseButton(x, y, button, clicks)
+    // A mouse button went down at x, y: button 0 left, 1 right, 2 middle,
+    // 3 wheel down, 4 wheel up; clicks counts quick successive clicks (2 for
+    // a double click).
     void mouseButton(int x, int y, int button, int clicks);
+    // callback keyPress(key)
+    // A key went down (a Windows virtual-key code; see kelvo). Held keys
+    // repeat.
     void keyPress(int key);
+    // callback keyCharacter(char)
+    // A typed character as a 16-bit code unit, for text entry.
     void keyCharacter(int character);
+    // callback joystickButtonPressed(joystick, button)
+    // A joystick or game pad button went down.
     void joystickButtonPressed(int joystick, int button);
+    // callback joystickButtonReleased(joystick, button)
+    // A joystick or game pad button went up.
     void joystickButtonReleased(int joystick, int button);
+    // callback connectFailed(reason)
+    // The built-in network session (kelvo.joinHost) could not connect. The
+    // built-in session is not available in this version; the network
+    // callbacks are never made yet.
     void connectFailed(const zu::core::CString& reason);
+    // callback connectSucceeded(clientId)
+    // The joined session accepted this client under clientId.
     void connectSucceeded(int clientId);
+    // callback clientConnected(name, clientId)
+    // A client joined the session this game hosts.
     void clientConnected(const zu::core::CString& name, int clientId);
+    // callback clientDisconnected(clientId)
     void clientDisconnected(int clientId);
+    // callback hostDisconnected()
+    // The host of the joined session went away.
     void hostDisconnected();
+    // callback packetReceived(packetId, values, senderId)
+    // A packet of the session arrived: its id, its values as an array, the
+    // sender's client id.
 
     // Appends one line to the print console and logs it as "Lua: <line>".
-    void addPrintLine(const zu::core::CString& line);
-    void clearPrint() { m_printList.clear(); }
+    void addPrintLine(const zu::core::CString& line) override;
+    void clearPrint() override { m_printList.clear(); }
     const std::vector<zu::core::CString>& getPrintList() const { return m_printList; }
 
     void setMousePosition(int x, int y)
@@ -98,10 +141,10 @@ public:
         m_mouseX = x;
         m_mouseY = y;
     }
-    int getMouseX() const { return m_mouseX; }
-    int getMouseY() const { return m_mouseY; }
+    int getMouseX() const override { return m_mouseX; }
+    int getMouseY() const override { return m_mouseY; }
 
-    zu::IKelvoDevice* getDevice() const { return m_device; }
+    zu::IKelvoDevice* getDevice() const override { return m_device; }
     lua_State* getState() const { return m_state; }
     bool isScriptLoaded() const { return m_hookRef >= 0; }
     ECallbackState getCallbackState(ECallbackSlot slot) const
@@ -125,6 +168,7 @@ private:
     zu::IKelvoDevice* m_device = nullptr;
     zu::audio::IAudioDriver* m_audioDriver = nullptr;
     lua_State* m_state = nullptr;
+    zu::lua::CLuaKelvoLibrary* m_kelvoLibrary = nullptr;
     zu::lua::CLuaFileLibrary* m_fileLibrary = nullptr;
     zu::lua::CLuaAudioLibrary* m_audioLibrary = nullptr;
     zu::lua::CLuaBox2dLibrary* m_box2dLibrary = nullptr;

@@ -5,20 +5,17 @@
 #include "gui/IGUISkin.h"
 #include "host/CLuaManager.h"
 #include "host/PrintConsole.h"
-#include "host/SScriptInput.h"
 #include "io/IFileSystem.h"
-#include "lua/luaCpp/CLuaVideoLibrary.h"
+#include "lua/SScriptInput.h"
+#include "lua/CLuaVideoLibrary.h"
 #include "other/IKelvoDevice.h"
 #include "video/IVideoDriver.h"
 
 namespace pellora::states
 {
 
-SScriptInput& scriptInput()
-{
-    static SScriptInput input;
-    return input;
-}
+using zu::lua::scriptInput;
+using zu::lua::SScriptInput;
 
 CRunLuaState::CRunLuaState() { scriptInput().clear(); }
 

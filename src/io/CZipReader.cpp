@@ -1,8 +1,10 @@
 #include "io/CZipReader.h"
 
+#include "core/LittleEndian.h"
 #include "core/Output.h"
 #include "io/CLimitReadFile.h"
 #include "io/CMemoryReadFile.h"
+#include "io/IFileSystem.h"
 #include "io/CZipFileList.h"
 
 #include <algorithm>
@@ -26,18 +28,6 @@ constexpr uint32_t kZip64Marker = 0xFFFFFFFFu;
 constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kFlagDataDescriptor = 0x0008;
 constexpr uint16_t kMaxNameLength = 1023;
-// Deflate never shrinks data by more than about 1032 to 1; a header claiming
-// more is lying, and believing it would mean a huge allocation.
-constexpr uint64_t kMaxDeflateRatio = 1032;
-
-uint16_t le16(const uint8_t* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
-uint32_t le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 // "img/a.png" -> ("a.png", "img/a.png"); "a.png" -> ("a.png", "").
 void splitName(const CString& name, CString& simpleName, CString& fullName)
@@ -67,7 +57,7 @@ CZipReader* CZipReader::create(zu::io::IReadFile* file)
     if (!file || !file->seek(0)) return nullptr;
     uint8_t signature[4];
     if (file->read(signature, 4) != 4) return nullptr;
-    uint32_t value = le32(signature);
+    uint32_t value = zu::core::readLE32(signature);
     if (value != kLocalHeaderSignature && value != kEndOfDirectorySignature) return nullptr;
     file->seek(0);
 
@@ -94,21 +84,21 @@ CZipReader::~CZipReader()
 bool CZipReader::scanLocalHeader()
 {
     uint8_t header[30];
-    if (m_file->read(header, 4) != 4 || le32(header) != kLocalHeaderSignature)
+    if (m_file->read(header, 4) != 4 || zu::core::readLE32(header) != kLocalHeaderSignature)
         return false; // the central directory, or anything else, ends the list
     if (m_file->read(header + 4, 26) != 26) return false;
 
     SZipFileEntry entry;
-    entry.versionNeeded = le16(header + 4);
-    entry.flags = le16(header + 6);
-    entry.compressionMethod = le16(header + 8);
-    entry.modTime = le16(header + 10);
-    entry.modDate = le16(header + 12);
-    entry.crc32 = le32(header + 14);
-    entry.compressedSize = le32(header + 18);
-    entry.uncompressedSize = le32(header + 22);
-    entry.nameLength = le16(header + 26);
-    entry.extraLength = le16(header + 28);
+    entry.versionNeeded = zu::core::readLE16(header + 4);
+    entry.flags = zu::core::readLE16(header + 6);
+    entry.compressionMethod = zu::core::readLE16(header + 8);
+    entry.modTime = zu::core::readLE16(header + 10);
+    entry.modDate = zu::core::readLE16(header + 12);
+    entry.crc32 = zu::core::readLE32(header + 14);
+    entry.compressedSize = zu::core::readLE32(header + 18);
+    entry.uncompressedSize = zu::core::readLE32(header + 22);
+    entry.nameLength = zu::core::readLE16(header + 26);
+    entry.extraLength = zu::core::readLE16(header + 28);
 
     const int64_t archiveSize = m_file->getSize();
     int64_t pos = m_file->getPos();
@@ -175,10 +165,10 @@ bool CZipReader::findDataDescriptor(SZipFileEntry& entry)
             if (at + 16 > archiveSize || !m_file->seek(static_cast<int32_t>(at + 4)) ||
                 m_file->read(record, 12) != 12)
                 continue;
-            if (int64_t(le32(record + 4)) != at - entry.dataOffset) continue;
-            entry.crc32 = le32(record);
-            entry.compressedSize = le32(record + 4);
-            entry.uncompressedSize = le32(record + 8);
+            if (int64_t(zu::core::readLE32(record + 4)) != at - entry.dataOffset) continue;
+            entry.crc32 = zu::core::readLE32(record);
+            entry.compressedSize = zu::core::readLE32(record + 4);
+            entry.uncompressedSize = zu::core::readLE32(record + 8);
             return true; // the file now stands at the next header
         }
         from += got - 3;
@@ -253,7 +243,7 @@ zu::io::IReadFile* CZipReader::inflateEntry(const SZipFileEntry& entry)
     const uint64_t uncompressed = entry.uncompressedSize;
     if (uncompressed >= INT32_MAX ||
         int64_t(entry.dataOffset) + int64_t(compressed) > m_file->getSize() ||
-        uncompressed > compressed * kMaxDeflateRatio + 1024)
+        uncompressed > compressed * zu::io::MAX_DEFLATE_RATIO + 1024)
     {
         zuLog(ELL_ERROR, "Error decompressing %s: its sizes don't agree", memberName.c_str());
         return nullptr;

@@ -26,6 +26,11 @@ enum EFileListKind
     EFLK_DIRECTORIES = 2
 };
 
+// Deflate never expands data by more than this ratio, so a stored size past
+// that multiple of the compressed bytes is a lie (and would mean a huge
+// allocation).
+constexpr uint32_t MAX_DEFLATE_RATIO = 1032;
+
 class IFileSystem : public virtual IUnknown
 {
 public:

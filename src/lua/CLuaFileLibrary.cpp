@@ -40,11 +40,11 @@ io::IFileSystem* CLuaFileLibrary::getFileSystem()
     return g_library ? g_library->m_fileSystem : nullptr;
 }
 
-EFileMode CLuaFileLibrary::modeArgument(lua_State* L, int index)
+EFileMode CLuaFileLibrary::modeArgument(const CLuaArgs& args, int n)
 {
-    if (lua_type(L, index) != LUA_TSTRING)
+    if (!args.isText(n))
         return EFM_FILE;
-    switch (lua_tostring(L, index)[0])
+    switch (args.text(n).c_str()[0])
     {
     case 'm':
         return EFM_MEMORY;

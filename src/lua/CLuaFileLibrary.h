@@ -2,8 +2,8 @@
 //
 // Files are bare sequences of fields, little-endian, no header and no tags:
 // int and float 4 bytes, boolean and byte 1 byte, string its bytes and one
-// zero byte. A compressed file is the 4-byte length of the uncompressed data
-// followed by one zlib stream. The optional second constructor argument picks
+// zero byte. A compressed file holds such fields in the format of
+// io::CCompressedFile. The optional second constructor argument picks
 // the mode by its first character: "m" memory, "z" compressed, anything else
 // (or nothing) a plain file.
 //
@@ -12,6 +12,8 @@
 // creates it, installs the classes, and deletes it after the script state is
 // closed: collecting a compressed WriteFile still writes its file.
 #pragma once
+
+#include "lua/luaCpp/CLuaArgs.h"
 
 #include <lua.hpp>
 
@@ -46,8 +48,8 @@ public:
     // The file system of the current library, or null.
     static io::IFileSystem* getFileSystem();
 
-    // The mode named by the text at `index`; file mode for no or non-text.
-    static EFileMode modeArgument(lua_State* L, int index);
+    // The mode named by text argument n; file mode for no or non-text.
+    static EFileMode modeArgument(const CLuaArgs& args, int n);
 
 private:
     io::IFileSystem* m_fileSystem;

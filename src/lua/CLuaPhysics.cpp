@@ -23,21 +23,6 @@ using box2d::SVector2;
 namespace
 {
 
-// The script's own number conversion: a non-number reads as 0.
-float numberArg(lua_State* L, int index, float fallback)
-{
-    if (lua_isnoneornil(L, index))
-        return fallback;
-    return toFloat(lua_tonumber(L, index));
-}
-
-int64_t integerArg(lua_State* L, int index, int64_t fallback)
-{
-    if (lua_isnoneornil(L, index))
-        return fallback;
-    return toInteger(lua_tonumber(L, index));
-}
-
 // A new joint's id, or nil when none was made.
 int pushJointId(lua_State* L, int id)
 {
@@ -52,13 +37,6 @@ int pushFalse(lua_State* L)
 {
     lua_pushboolean(L, 0);
     return 1;
-}
-
-bool flagArg(lua_State* L, int index, bool fallback)
-{
-    if (lua_isnone(L, index))
-        return fallback;
-    return lua_toboolean(L, index) != 0;
 }
 
 uint16_t bits16(int64_t value) { return uint16_t(uint64_t(value) & 0xFFFF); }
@@ -277,11 +255,14 @@ const SLuaMethod<CLuaPhysics> CLuaPhysics::methods[] = {
     {nullptr, nullptr},
 };
 
-CLuaPhysics* CLuaPhysics::construct(lua_State* L)
+// Physics([lowerX, lowerY, upperX, upperY, gravityX, gravityY]) -> Physics
+// A new world. The bounds default to -1000, -1000 to 1000, 1000 (bodies may leave them); gravity
+// defaults to 0, 0 (y grows downwards, so 0, 9.8 pulls down).
+CLuaPhysics* CLuaPhysics::construct(const CLuaArgs& a)
 {
-    SVector2 lower{numberArg(L, 1, -1000.0f), numberArg(L, 2, -1000.0f)};
-    SVector2 upper{numberArg(L, 3, 1000.0f), numberArg(L, 4, 1000.0f)};
-    SVector2 gravity{numberArg(L, 5, 0.0f), numberArg(L, 6, 0.0f)};
+    SVector2 lower{a.toFloat(1, -1000.0f), a.toFloat(2, -1000.0f)};
+    SVector2 upper{a.toFloat(3, 1000.0f), a.toFloat(4, 1000.0f)};
+    SVector2 gravity{a.toFloat(5, 0.0f), a.toFloat(6, 0.0f)};
     return new CLuaPhysics(new CPhysics(lower, upper, gravity));
 }
 
@@ -289,39 +270,49 @@ CLuaPhysics::~CLuaPhysics() { delete m_physics; }
 
 bool CLuaPhysics::hasWorld() const { return m_physics && m_physics->hasWorld(); }
 
-CPhysicsEntity* CLuaPhysics::entityArg(lua_State* L, int index, int minArgs) const
+CPhysicsEntity* CLuaPhysics::entityArg(const CLuaArgs& a, int index, int minArgs) const
 {
-    if (!hasWorld() || lua_gettop(L) < std::max(index, minArgs))
+    if (!hasWorld() || a.count() < std::max(index, minArgs))
         return nullptr;
-    return m_physics->findEntity(integerArg(L, index, 0));
+    return m_physics->findEntity(a.integer(index, 0));
 }
 
-int CLuaPhysics::update(lua_State* L)
+// Physics:update([timeStep [, iterations]]) -> nothing
+// Advances the world by timeStep seconds (default 0.01) with the given solver iterations (default
+// 10). Call it once per frameUpdate with dt, or with a fixed step.
+int CLuaPhysics::update(const CLuaArgs& a)
 {
     if (!hasWorld())
         return 0;
-    int64_t iterations = integerArg(L, 2, 10);
+    int64_t iterations = a.integer(2, 10);
     iterations = iterations < 0 ? 0 : iterations > box2d::MAX_ITERATIONS ? box2d::MAX_ITERATIONS
                                                                         : iterations;
-    m_physics->step(numberArg(L, 1, 0.01f), int(iterations));
+    m_physics->step(a.toFloat(1, 0.01f), int(iterations));
     return 0;
 }
 
-int CLuaPhysics::setGravity(lua_State* L)
+// Physics:setGravity(gx, gy) -> nothing
+// Sets the gravity and wakes every body.
+int CLuaPhysics::setGravity(const CLuaArgs& a)
 {
-    if (lua_gettop(L) < 2 || !hasWorld())
+    if (a.count() < 2 || !hasWorld())
         return 0;
-    m_physics->setGravity({numberArg(L, 1, 0.0f), numberArg(L, 2, 0.0f)});
+    m_physics->setGravity({a.toFloat(1, 0.0f), a.toFloat(2, 0.0f)});
     return 0;
 }
 
-int CLuaPhysics::createEntity(lua_State* L)
+// Physics:createEntity(definition [, x, y]) -> id
+// A new body at x, y (default 0, 0) from a definition table (linearDamping, angularDamping,
+// fixedRotation, isBullet, allowSleep; {} for the defaults). It stays static until activateEntity.
+// -1 without a definition.
+int CLuaPhysics::createEntity(const CLuaArgs& a)
 {
+    lua_State* L = a.state();
     int id = -1;
-    if (lua_gettop(L) >= 1 && hasWorld())
+    if (a.count() >= 1 && hasWorld())
     {
         box2d::SPhysicsBodyDef def;
-        walkTable(L, 1, [&](const char* key) {
+        walkTable(L, a.index(1), [&](const char* key) {
             if (!strcmp(key, "linearDamping"))
                 def.linearDamping = tableNumber(L);
             else if (!strcmp(key, "angularDamping"))
@@ -333,8 +324,8 @@ int CLuaPhysics::createEntity(lua_State* L)
             else if (!strcmp(key, "allowSleep"))
                 def.allowSleep = lua_toboolean(L, -1) != 0;
         });
-        def.x = numberArg(L, 2, 0.0f);
-        def.y = numberArg(L, 3, 0.0f);
+        def.x = a.toFloat(2, 0.0f);
+        def.y = a.toFloat(3, 0.0f);
         id = m_physics->createEntity(def);
         if (id > 32767)
             printThroughScript(
@@ -344,49 +335,63 @@ int CLuaPhysics::createEntity(lua_State* L)
     return 1;
 }
 
-int CLuaPhysics::deleteEntity(lua_State* L)
+// Physics:deleteEntity(id) -> nothing
+// Removes the body with its shapes and joints.
+int CLuaPhysics::deleteEntity(const CLuaArgs& a)
 {
-    if (entityArg(L, 1))
-        m_physics->deleteEntity(int(integerArg(L, 1, 0)));
+    if (entityArg(a, 1))
+        m_physics->deleteEntity(int(a.integer(1, 0)));
     return 0;
 }
 
-int CLuaPhysics::addCircleShape(lua_State* L)
+// Physics:addCircleShape(id, shape) -> boolean
+// Adds a circle: shape keys radius (1), x, y (the centre in body coordinates, 0) and the fixture
+// keys. False for an unknown id or unusable numbers.
+int CLuaPhysics::addCircleShape(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (!entity)
         return pushFalse(L);
     SPhysicsFixtureDef def;
     SShapeKeys shape;
-    readShapeTable(L, 2, def, shape);
+    readShapeTable(L, a.index(2), def, shape);
     lua_pushboolean(L, entity->addCircle(def, {shape.x, shape.y}, shape.radius));
     return 1;
 }
 
-int CLuaPhysics::addBoxShape(lua_State* L)
+// Physics:addBoxShape(id, shape) -> boolean
+// Adds a box: width, height (1 each), optionally x, y, angle to place it in body coordinates, and
+// the fixture keys. False for a width or height of 0 or less.
+int CLuaPhysics::addBoxShape(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (!entity)
         return pushFalse(L);
     SPhysicsFixtureDef def;
     SShapeKeys shape;
-    readShapeTable(L, 2, def, shape);
+    readShapeTable(L, a.index(2), def, shape);
     lua_pushboolean(L, entity->addBox(def, shape.width, shape.height, shape.placed,
                                       {shape.x, shape.y}, shape.angle));
     return 1;
 }
 
-int CLuaPhysics::addPolygonShape(lua_State* L)
+// Physics:addPolygonShape(id, fixture, xCoordinates, yCoordinates) -> boolean
+// Adds a convex polygon of 3 to 8 vertices given counter-clockwise as two arrays. A bad polygon
+// prints why ("Polygon is not convex", ...) and returns false.
+int CLuaPhysics::addPolygonShape(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 4);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 4);
     if (!entity)
         return pushFalse(L);
     SPhysicsFixtureDef def;
-    walkTable(L, 2, [&](const char* key) { readFixtureKey(L, key, def); });
+    walkTable(L, a.index(2), [&](const char* key) { readFixtureKey(L, key, def); });
     float xs[box2d::MAX_POLYGON_VERTICES];
     float ys[box2d::MAX_POLYGON_VERTICES];
-    int xCount = readCoordinates(L, 3, xs);
-    int yCount = readCoordinates(L, 4, ys);
+    int xCount = readCoordinates(L, a.index(3), xs);
+    int yCount = readCoordinates(L, a.index(4), ys);
     if (xCount != yCount)
     {
         printThroughScript(L, "X and Y counts mis-match");
@@ -426,108 +431,138 @@ int CLuaPhysics::addPolygonShape(lua_State* L)
     return pushFalse(L);
 }
 
-int CLuaPhysics::addEdgeShape(lua_State* L)
+// Physics:addEdgeShape(id, shape) -> boolean
+// Adds a one-sided edge from startX, startY to endX, endY: a body moving against its normal
+// collides, one moving along it passes through.
+int CLuaPhysics::addEdgeShape(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (!entity)
         return pushFalse(L);
     SPhysicsFixtureDef def;
     SShapeKeys shape;
-    readShapeTable(L, 2, def, shape);
+    readShapeTable(L, a.index(2), def, shape);
     lua_pushboolean(L,
                     entity->addEdge(def, {shape.startX, shape.startY}, {shape.endX, shape.endY}));
     return 1;
 }
 
-int CLuaPhysics::setEntityShapeFilters(lua_State* L)
+// Physics:setEntityShapeFilters(id, userData [, category [, mask [, group]]]) -> boolean
+// Sets the collision filter of the shapes whose userData text equals userData (every shape when it
+// is not a text). Category and mask default to 0, which collides with nothing.
+int CLuaPhysics::setEntityShapeFilters(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (!entity)
         return pushFalse(L);
-    bool byText = lua_type(L, 2) == LUA_TSTRING;
-    size_t length = 0;
-    const char* bytes = byText ? lua_tolstring(L, 2, &length) : nullptr;
-    core::CString text = byText ? core::CString(bytes, length) : core::CString();
-    uint16_t category = bits16(integerArg(L, 3, 0));
-    uint16_t mask = bits16(integerArg(L, 4, 0));
-    int16_t group = group16(integerArg(L, 5, 0));
+    bool byText = a.isText(2);
+    core::CString text = byText ? a.text(2) : core::CString();
+    uint16_t category = bits16(a.integer(3, 0));
+    uint16_t mask = bits16(a.integer(4, 0));
+    int16_t group = group16(a.integer(5, 0));
     entity->setFilters({category, mask, group}, byText ? &text : nullptr);
     lua_pushboolean(L, 1);
     return 1;
 }
 
-int CLuaPhysics::setEntityShapeIndexFilters(lua_State* L)
+// Physics:setEntityShapeIndexFilters(id, index [, category [, mask [, group]]]) -> index | false
+// The same for the index-th shape added (from 1).
+int CLuaPhysics::setEntityShapeIndexFilters(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (!entity)
         return pushFalse(L);
-    int64_t index = integerArg(L, 2, 0);
-    if (!entity->setFixtureFilter(index, {bits16(integerArg(L, 3, 0)), bits16(integerArg(L, 4, 0)),
-                                          group16(integerArg(L, 5, 0))}))
+    int64_t index = a.integer(2, 0);
+    if (!entity->setFixtureFilter(index, {bits16(a.integer(3, 0)), bits16(a.integer(4, 0)),
+                                          group16(a.integer(5, 0))}))
         return pushFalse(L);
     lua_pushinteger(L, lua_Integer(index));
     return 1;
 }
 
-int CLuaPhysics::setEntityShapeIndexGroup(lua_State* L)
+// Physics:setEntityShapeIndexGroup(id, index [, group]) -> boolean
+// Sets only the group of the index-th shape.
+int CLuaPhysics::setEntityShapeIndexGroup(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (!entity)
         return pushFalse(L);
-    entity->setFixtureGroup(integerArg(L, 2, 0), group16(integerArg(L, 3, 0)));
+    entity->setFixtureGroup(a.integer(2, 0), group16(a.integer(3, 0)));
     lua_pushboolean(L, 1);
     return 1;
 }
 
-int CLuaPhysics::setEntityFilters(lua_State* L)
+// Physics:setEntityFilters(id [, category [, mask [, group]]]) -> boolean
+// Sets the filter of every shape; with only the id the entity stops colliding. Shapes collide when
+// each one's category bits meet the other's mask; a shared positive group always collides, a
+// shared negative one never.
+int CLuaPhysics::setEntityFilters(const CLuaArgs& a)
 {
+    lua_State* L = a.state();
     // Takes the id alone too: category and mask then become 0, which is how
     // a script takes an entity out of every collision.
-    CPhysicsEntity* entity = entityArg(L, 1);
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return pushFalse(L);
-    uint16_t category = bits16(integerArg(L, 2, 0));
-    uint16_t mask = bits16(integerArg(L, 3, 0));
-    int16_t group = group16(integerArg(L, 4, 0));
+    uint16_t category = bits16(a.integer(2, 0));
+    uint16_t mask = bits16(a.integer(3, 0));
+    int16_t group = group16(a.integer(4, 0));
     entity->setFilters({category, mask, group});
     lua_pushboolean(L, 1);
     return 1;
 }
 
-int CLuaPhysics::setEntityGroup(lua_State* L)
+// Physics:setEntityGroup(id [, group]) -> boolean
+// Sets the group of every shape, keeping category and mask.
+int CLuaPhysics::setEntityGroup(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (!entity)
         return pushFalse(L);
-    entity->setGroups(group16(integerArg(L, 2, 0)));
+    entity->setGroups(group16(a.integer(2, 0)));
     lua_pushboolean(L, 1);
     return 1;
 }
 
-int CLuaPhysics::activateEntity(lua_State* L)
+// Physics:activateEntity(id) -> nothing
+// Makes the body dynamic, with the mass its shapes give. Add the shapes first.
+int CLuaPhysics::activateEntity(const CLuaArgs& a)
 {
-    if (CPhysicsEntity* entity = entityArg(L, 1))
+    if (CPhysicsEntity* entity = entityArg(a, 1))
         entity->activate();
     return 0;
 }
 
-int CLuaPhysics::deactivateEntity(lua_State* L)
+// Physics:deactivateEntity(id) -> nothing
+// Makes the body static again.
+int CLuaPhysics::deactivateEntity(const CLuaArgs& a)
 {
-    if (CPhysicsEntity* entity = entityArg(L, 1))
+    if (CPhysicsEntity* entity = entityArg(a, 1))
         entity->deactivate();
     return 0;
 }
 
-int CLuaPhysics::isEntityActive(lua_State* L)
+// Physics:isEntityActive(id) -> boolean
+// Whether the body is dynamic.
+int CLuaPhysics::isEntityActive(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     lua_pushboolean(L, entity && entity->isActive());
     return 1;
 }
 
-int CLuaPhysics::getEntityPosition(lua_State* L)
+// Physics:getEntityPosition(id) -> x, y | nothing
+// The body's origin (not its centre of mass).
+int CLuaPhysics::getEntityPosition(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     SVector2 p = entity->getPosition();
@@ -536,9 +571,12 @@ int CLuaPhysics::getEntityPosition(lua_State* L)
     return 2;
 }
 
-int CLuaPhysics::getEntityXForm(lua_State* L)
+// Physics:getEntityXForm(id) -> x, y, c1x, c1y, c2x, c2y | nothing
+// The origin and the rotation's columns (cos a, sin a) and (-sin a, cos a).
+int CLuaPhysics::getEntityXForm(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     box2d::SPhysicsTransform xf = entity->getTransform();
@@ -551,9 +589,11 @@ int CLuaPhysics::getEntityXForm(lua_State* L)
     return 6;
 }
 
-int CLuaPhysics::getEntitySpeed(lua_State* L)
+// Physics:getEntitySpeed(id) -> vx, vy | nothing
+int CLuaPhysics::getEntitySpeed(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     SVector2 v = entity->getSpeed();
@@ -562,36 +602,47 @@ int CLuaPhysics::getEntitySpeed(lua_State* L)
     return 2;
 }
 
-int CLuaPhysics::getEntityAngle(lua_State* L)
+// Physics:getEntityAngle(id) -> radians | nothing
+int CLuaPhysics::getEntityAngle(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_pushnumber(L, entity->getAngle());
     return 1;
 }
 
-int CLuaPhysics::getEntityAngleSpeed(lua_State* L)
+// Physics:getEntityAngleSpeed(id) -> radiansPerSecond | nothing
+int CLuaPhysics::getEntityAngleSpeed(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_pushnumber(L, entity->getAngularSpeed());
     return 1;
 }
 
-int CLuaPhysics::getEntityMass(lua_State* L)
+// Physics:getEntityMass(id) -> mass | nothing
+// 0 while the body is static.
+int CLuaPhysics::getEntityMass(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_pushnumber(L, entity->getMass());
     return 1;
 }
 
-int CLuaPhysics::getEntityShapes(lua_State* L)
+// Physics:getEntityShapes(id) -> shapes | nothing
+// One table per shape, the most recently added first: {type = "circle", x, y, radius} or {type =
+// "polygon", xCoordinates, yCoordinates} in world coordinates; an edge gives an empty table.
+int CLuaPhysics::getEntityShapes(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_newtable(L);
@@ -629,9 +680,10 @@ int CLuaPhysics::getEntityShapes(lua_State* L)
     return 1;
 }
 
-int CLuaPhysics::collisionList(lua_State* L, bool sensors)
+int CLuaPhysics::collisionList(const CLuaArgs& a, bool sensors)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity || entity->getContacts().empty())
         return 0;
     std::vector<SPhysicsCollision> list = entity->getCollisions(sensors);
@@ -644,22 +696,30 @@ int CLuaPhysics::collisionList(lua_State* L, bool sensors)
     return 1;
 }
 
-int CLuaPhysics::getEntityCollisions(lua_State* L) { return collisionList(L, false); }
+// Physics:getEntityCollisions(id) -> collisions | nothing
+// The touching contacts with solid shapes as collision tables; nothing (nil) when the body touches
+// nothing at all.
+int CLuaPhysics::getEntityCollisions(const CLuaArgs& a) { return collisionList(a, false); }
 
-int CLuaPhysics::getEntityCollisionCount(lua_State* L)
+// Physics:getEntityCollisionCount(id) -> count | nothing
+int CLuaPhysics::getEntityCollisionCount(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_pushinteger(L, lua_Integer(entity->getCollisionCount(false)));
     return 1;
 }
 
-int CLuaPhysics::getEntityCollision(lua_State* L)
+// Physics:getEntityCollision(id, n) -> x, y, nx, ny, otherId, userData, impulse | nothing
+// The n-th (from 1) entry of getEntityCollisions, without making tables.
+int CLuaPhysics::getEntityCollision(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     SPhysicsCollision c;
-    if (!entity || !entity->getCollision(false, integerArg(L, 2, 0), c))
+    if (!entity || !entity->getCollision(false, a.integer(2, 0), c))
         return 0;
     lua_pushnumber(L, c.point.x);
     lua_pushnumber(L, c.point.y);
@@ -671,172 +731,218 @@ int CLuaPhysics::getEntityCollision(lua_State* L)
     return 7;
 }
 
-int CLuaPhysics::getEntitySensorPoints(lua_State* L) { return collisionList(L, true); }
+// Physics:getEntitySensorPoints(id) -> collisions | nothing
+// The same for contacts with sensor shapes.
+int CLuaPhysics::getEntitySensorPoints(const CLuaArgs& a) { return collisionList(a, true); }
 
-int CLuaPhysics::getEntitySensorPoint(lua_State* L)
+// Physics:getEntitySensorPoint(id, n) -> otherId, userData | nothing
+int CLuaPhysics::getEntitySensorPoint(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     SPhysicsCollision c;
-    if (!entity || !entity->getCollision(true, integerArg(L, 2, 0), c))
+    if (!entity || !entity->getCollision(true, a.integer(2, 0), c))
         return 0;
     lua_pushinteger(L, c.otherId);
     pushText(L, c.otherUserData);
     return 2;
 }
 
-int CLuaPhysics::getEntitySensorPointCount(lua_State* L)
+// Physics:getEntitySensorPointCount(id) -> count | nothing
+int CLuaPhysics::getEntitySensorPointCount(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_pushinteger(L, lua_Integer(entity->getCollisionCount(true)));
     return 1;
 }
 
-int CLuaPhysics::setEntityPosition(lua_State* L)
+// Physics:setEntityPosition(id, x, y) -> nothing
+// Moves the body's origin, keeping its angle.
+int CLuaPhysics::setEntityPosition(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 3);
-    if (entity) entity->setPosition({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)});
+    CPhysicsEntity* entity = entityArg(a, 1, 3);
+    if (entity) entity->setPosition({a.toFloat(2, 0.0f), a.toFloat(3, 0.0f)});
     return 0;
 }
 
-int CLuaPhysics::setEntitySpeed(lua_State* L)
+// Physics:setEntitySpeed(id, vx, vy) -> nothing
+// Sets the velocity and wakes the body.
+int CLuaPhysics::setEntitySpeed(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 3);
-    if (entity) entity->setSpeed({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)});
+    CPhysicsEntity* entity = entityArg(a, 1, 3);
+    if (entity) entity->setSpeed({a.toFloat(2, 0.0f), a.toFloat(3, 0.0f)});
     return 0;
 }
 
-int CLuaPhysics::setEntityAngleSpeed(lua_State* L)
+// Physics:setEntityAngleSpeed(id, radiansPerSecond) -> nothing
+int CLuaPhysics::setEntityAngleSpeed(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (entity)
-        entity->setAngularSpeed(numberArg(L, 2, 0.0f));
+        entity->setAngularSpeed(a.toFloat(2, 0.0f));
     return 0;
 }
 
-int CLuaPhysics::applyEntityTorque(lua_State* L)
+// Physics:applyEntityTorque(id, torque) -> nothing
+// A torque for the next step.
+int CLuaPhysics::applyEntityTorque(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (entity)
-        entity->applyTorque(numberArg(L, 2, 0.0f));
+        entity->applyTorque(a.toFloat(2, 0.0f));
     return 0;
 }
 
-int CLuaPhysics::setEntityAngle(lua_State* L)
+// Physics:setEntityAngle(id, radians) -> nothing
+// Turns the body about its origin.
+int CLuaPhysics::setEntityAngle(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (entity)
-        entity->setAngle(numberArg(L, 2, 0.0f));
+        entity->setAngle(a.toFloat(2, 0.0f));
     return 0;
 }
 
-int CLuaPhysics::setEntityGravityEnable(lua_State* L)
+// Physics:setEntityGravityEnable(id, enabled) -> nothing
+// false exempts the body from gravity, true subjects it again.
+int CLuaPhysics::setEntityGravityEnable(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 2);
+    CPhysicsEntity* entity = entityArg(a, 1, 2);
     if (entity)
-        entity->setGravityEnabled(lua_toboolean(L, 2) != 0);
+        entity->setGravityEnabled(a.flag(2));
     return 0;
 }
 
-int CLuaPhysics::isEntitySleeping(lua_State* L)
+// Physics:isEntitySleeping(id) -> boolean | nothing
+// A body at rest for a while sleeps until something touches or moves it.
+int CLuaPhysics::isEntitySleeping(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_pushboolean(L, entity->isSleeping());
     return 1;
 }
 
-int CLuaPhysics::getEntityFatigue(lua_State* L)
+// Physics:getEntityFatigue(id) -> seconds | nothing
+// How long the body has rested while awake (0.5 while asleep).
+int CLuaPhysics::getEntityFatigue(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1);
+    lua_State* L = a.state();
+    CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
     lua_pushnumber(L, entity->getFatigue());
     return 1;
 }
 
-int CLuaPhysics::wakeUpEntity(lua_State* L)
+// Physics:wakeUpEntity(id) -> nothing
+int CLuaPhysics::wakeUpEntity(const CLuaArgs& a)
 {
-    if (CPhysicsEntity* entity = entityArg(L, 1))
+    if (CPhysicsEntity* entity = entityArg(a, 1))
         entity->wakeUp();
     return 0;
 }
 
-int CLuaPhysics::putEntityToSleep(lua_State* L)
+// Physics:putEntityToSleep(id) -> nothing
+int CLuaPhysics::putEntityToSleep(const CLuaArgs& a)
 {
-    if (CPhysicsEntity* entity = entityArg(L, 1))
+    if (CPhysicsEntity* entity = entityArg(a, 1))
         entity->putToSleep();
     return 0;
 }
 
-int CLuaPhysics::applyEntityForce(lua_State* L)
+// Physics:applyEntityForce(id, pointX, pointY, forceX, forceY) -> nothing
+// A force at a world point for the next step (off the centre of mass it also turns the body).
+int CLuaPhysics::applyEntityForce(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 5);
+    CPhysicsEntity* entity = entityArg(a, 1, 5);
     if (entity)
-        entity->applyForce({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)},
-                           {numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)});
+        entity->applyForce({a.toFloat(2, 0.0f), a.toFloat(3, 0.0f)},
+                           {a.toFloat(4, 0.0f), a.toFloat(5, 0.0f)});
     return 0;
 }
 
-int CLuaPhysics::applyEntityImpulse(lua_State* L)
+// Physics:applyEntityImpulse(id, pointX, pointY, impulseX, impulseY) -> nothing
+// Changes the velocity at once, as a kick at a world point.
+int CLuaPhysics::applyEntityImpulse(const CLuaArgs& a)
 {
-    CPhysicsEntity* entity = entityArg(L, 1, 5);
+    CPhysicsEntity* entity = entityArg(a, 1, 5);
     if (entity)
-        entity->applyImpulse({numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f)},
-                             {numberArg(L, 4, 0.0f), numberArg(L, 5, 0.0f)});
+        entity->applyImpulse({a.toFloat(2, 0.0f), a.toFloat(3, 0.0f)},
+                             {a.toFloat(4, 0.0f), a.toFloat(5, 0.0f)});
     return 0;
 }
 
-int CLuaPhysics::deleteJoint(lua_State* L)
+// Physics:deleteJoint(jointId) -> nothing
+int CLuaPhysics::deleteJoint(const CLuaArgs& a)
 {
-    if (lua_gettop(L) >= 1 && hasWorld())
-        m_physics->deleteJoint(integerArg(L, 1, 0));
+    if (a.count() >= 1 && hasWorld())
+        m_physics->deleteJoint(a.integer(1, 0));
     return 0;
 }
 
-int CLuaPhysics::createDistanceJoint(lua_State* L)
+// Physics:createDistanceJoint(idA, idB [, ax, ay [, bx, by [, collideConnected]]]) -> jointId | nil | nothing
+// Keeps the world points ax, ay on A (default -1, 0) and bx, by on B (default 1, 0) at their
+// current distance, like a rigid rod. nil when refused; nothing for an unknown entity.
+int CLuaPhysics::createDistanceJoint(const CLuaArgs& a)
 {
-    CPhysicsEntity* a = entityArg(L, 1, 2);
-    CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
-    if (!a || !b)
+    lua_State* L = a.state();
+    CPhysicsEntity* first = entityArg(a, 1, 2);
+    CPhysicsEntity* second = first ? entityArg(a, 2) : nullptr;
+    if (!first || !second)
         return 0;
-    SVector2 anchorA{numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f)};
-    SVector2 anchorB{numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f)};
+    SVector2 anchorA{a.toFloat(3, -1.0f), a.toFloat(4, 0.0f)};
+    SVector2 anchorB{a.toFloat(5, 1.0f), a.toFloat(6, 0.0f)};
     return pushJointId(
-        L, m_physics->createDistanceJoint(*a, *b, anchorA, anchorB, flagArg(L, 7, true)));
+        L, m_physics->createDistanceJoint(*first, *second, anchorA, anchorB, a.flag(7, true)));
 }
 
-int CLuaPhysics::createRevoluteJoint(lua_State* L)
+// Physics:createRevoluteJoint(idA, idB [, x, y [, options]]) -> jointId | nil | nothing
+// A hinge at the world point x, y. Options: lowerAngle, upperAngle, enableLimit, motorSpeed,
+// maxMotorTorque, enableMotor.
+int CLuaPhysics::createRevoluteJoint(const CLuaArgs& a)
 {
-    CPhysicsEntity* a = entityArg(L, 1, 2);
-    CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
-    if (!a || !b)
+    lua_State* L = a.state();
+    CPhysicsEntity* first = entityArg(a, 1, 2);
+    CPhysicsEntity* second = first ? entityArg(a, 2) : nullptr;
+    if (!first || !second)
         return 0;
-    SVector2 anchor{numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f)};
+    SVector2 anchor{a.toFloat(3, -1.0f), a.toFloat(4, 0.0f)};
     box2d::SPhysicsJointOptions o =
-        readJointOptions(L, 5, "lowerAngle", "upperAngle", "maxMotorTorque");
-    return pushJointId(L, m_physics->createRevoluteJoint(*a, *b, anchor, o));
+        readJointOptions(L, a.index(5), "lowerAngle", "upperAngle", "maxMotorTorque");
+    return pushJointId(L, m_physics->createRevoluteJoint(*first, *second, anchor, o));
 }
 
-int CLuaPhysics::createPrismaticJoint(lua_State* L)
+// Physics:createPrismaticJoint(idA, idB [, x, y [, axisX, axisY [, options]]]) -> jointId | nil | nothing
+// A slider along the world axis (give a unit vector). Options: lowerTranslation, upperTranslation,
+// enableLimit, motorSpeed, maxMotorForce, enableMotor.
+int CLuaPhysics::createPrismaticJoint(const CLuaArgs& a)
 {
-    CPhysicsEntity* a = entityArg(L, 1, 2);
-    CPhysicsEntity* b = a ? entityArg(L, 2) : nullptr;
-    if (!a || !b)
+    lua_State* L = a.state();
+    CPhysicsEntity* first = entityArg(a, 1, 2);
+    CPhysicsEntity* second = first ? entityArg(a, 2) : nullptr;
+    if (!first || !second)
         return 0;
-    SVector2 anchor{numberArg(L, 3, -1.0f), numberArg(L, 4, 0.0f)};
-    SVector2 axis{numberArg(L, 5, 1.0f), numberArg(L, 6, 0.0f)};
+    SVector2 anchor{a.toFloat(3, -1.0f), a.toFloat(4, 0.0f)};
+    SVector2 axis{a.toFloat(5, 1.0f), a.toFloat(6, 0.0f)};
     box2d::SPhysicsJointOptions o =
-        readJointOptions(L, 7, "lowerTranslation", "upperTranslation", "maxMotorForce");
-    return pushJointId(L, m_physics->createPrismaticJoint(*a, *b, anchor, axis, o));
+        readJointOptions(L, a.index(7), "lowerTranslation", "upperTranslation", "maxMotorForce");
+    return pushJointId(L, m_physics->createPrismaticJoint(*first, *second, anchor, axis, o));
 }
 
-int CLuaPhysics::getJointData(lua_State* L)
+// Physics:getJointData(jointId) -> joint | nothing
+// {a1x, a1y, a2x, a2y (the world anchors), type = "revolute" with angle and speed, "prismatic"
+// with translation and speed, or "distance"}.
+int CLuaPhysics::getJointData(const CLuaArgs& a)
 {
+    lua_State* L = a.state();
     box2d::SPhysicsJointData joint;
-    if (!hasWorld() || lua_gettop(L) < 1 || !m_physics->getJointData(integerArg(L, 1, 0), joint))
+    if (!hasWorld() || a.count() < 1 || !m_physics->getJointData(a.integer(1, 0), joint))
         return 0;
     lua_newtable(L);
     setNumber(L, "a1x", joint.anchorA.x);
@@ -867,57 +973,66 @@ int CLuaPhysics::getJointData(lua_State* L)
     return 1;
 }
 
-int CLuaPhysics::setJointMotorEnabled(lua_State* L)
+// Physics:setJointMotorEnabled(jointId, enabled) -> nothing
+// Revolute and prismatic joints only.
+int CLuaPhysics::setJointMotorEnabled(const CLuaArgs& a)
 {
-    if (lua_gettop(L) < 2 || !hasWorld())
+    if (a.count() < 2 || !hasWorld())
         return 0;
-    m_physics->setJointMotorEnabled(integerArg(L, 1, 0), lua_toboolean(L, 2) != 0);
+    m_physics->setJointMotorEnabled(a.integer(1, 0), a.flag(2));
     return 0;
 }
 
-int CLuaPhysics::setJointLimitEnabled(lua_State* L)
+// Physics:setJointLimitEnabled(jointId, enabled) -> nothing
+int CLuaPhysics::setJointLimitEnabled(const CLuaArgs& a)
 {
-    if (lua_gettop(L) < 2 || !hasWorld())
+    if (a.count() < 2 || !hasWorld())
         return 0;
-    m_physics->setJointLimitEnabled(integerArg(L, 1, 0), lua_toboolean(L, 2) != 0);
+    m_physics->setJointLimitEnabled(a.integer(1, 0), a.flag(2));
     return 0;
 }
 
-int CLuaPhysics::setJointMotorForce(lua_State* L)
+// Physics:setJointMotorForce(jointId, value) -> nothing
+// The motor's maximum torque (revolute) or force (prismatic).
+int CLuaPhysics::setJointMotorForce(const CLuaArgs& a)
 {
-    if (lua_gettop(L) < 2 || !hasWorld())
+    if (a.count() < 2 || !hasWorld())
         return 0;
-    m_physics->setJointMotorForce(integerArg(L, 1, 0), numberArg(L, 2, 0.0f));
+    m_physics->setJointMotorForce(a.integer(1, 0), a.toFloat(2, 0.0f));
     return 0;
 }
 
-int CLuaPhysics::setJointMotorSpeed(lua_State* L)
+// Physics:setJointMotorSpeed(jointId, speed) -> nothing
+int CLuaPhysics::setJointMotorSpeed(const CLuaArgs& a)
 {
-    if (lua_gettop(L) < 2 || !hasWorld())
+    if (a.count() < 2 || !hasWorld())
         return 0;
-    m_physics->setJointMotorSpeed(integerArg(L, 1, 0), numberArg(L, 2, 0.0f));
+    m_physics->setJointMotorSpeed(a.integer(1, 0), a.toFloat(2, 0.0f));
     return 0;
 }
 
-int CLuaPhysics::getCurrentJointMotorSpeed(lua_State* L)
+// Physics:getCurrentJointMotorSpeed(jointId) -> speed | nothing
+int CLuaPhysics::getCurrentJointMotorSpeed(const CLuaArgs& a)
 {
+    lua_State* L = a.state();
     float speed = 0.0f;
-    if (!hasWorld() || lua_gettop(L) < 1 ||
-        !m_physics->getJointMotorSpeed(integerArg(L, 1, 0), speed))
+    if (!hasWorld() || a.count() < 1 ||
+        !m_physics->getJointMotorSpeed(a.integer(1, 0), speed))
         return 0;
     lua_pushnumber(L, speed);
     return 1;
 }
 
-int CLuaPhysics::rayCast(lua_State* L, double x1, double y1, double x2, double y2, bool solid,
+int CLuaPhysics::rayCast(const CLuaArgs& a, double x1, double y1, double x2, double y2, bool solid,
                          bool filtered, int filterIndex)
 {
+    lua_State* L = a.state();
     box2d::SPhysicsFilter filter;
     if (filtered)
     {
-        filter.category = bits16(integerArg(L, filterIndex, 0xFFFF));
-        filter.mask = bits16(integerArg(L, filterIndex + 1, 0xFFFF));
-        filter.group = group16(integerArg(L, filterIndex + 2, 0));
+        filter.category = bits16(a.integer(filterIndex, 0xFFFF));
+        filter.mask = bits16(a.integer(filterIndex + 1, 0xFFFF));
+        filter.group = group16(a.integer(filterIndex + 2, 0));
     }
     box2d::SRayCastHit hit;
     SVector2 p1{toFloat(x1), toFloat(y1)};
@@ -939,31 +1054,40 @@ int CLuaPhysics::rayCast(lua_State* L, double x1, double y1, double x2, double y
     return 7;
 }
 
-int CLuaPhysics::raycastDirection(lua_State* L)
+// Physics:raycastDirection(x, y, angle [, solid [, category, mask, group]]) -> hit, x, y, nx, ny, userData, id | nil
+// The first shape met going 10000 units from x, y in the direction angle: true, the point, the
+// normal, the shape's userData and the entity id; false and six nils when nothing is met. With
+// solid, a shape containing the start counts. With a filter, only shapes that would collide with
+// it count.
+int CLuaPhysics::raycastDirection(const CLuaArgs& a)
 {
-    if (lua_gettop(L) < 3 || !hasWorld())
+    lua_State* L = a.state();
+    if (a.count() < 3 || !hasWorld())
     {
         lua_pushnil(L);
         return 1;
     }
-    double x = numberArg(L, 1, 0.0f);
-    double y = numberArg(L, 2, 0.0f);
-    double angle = numberArg(L, 3, 0.0f);
-    bool filtered = lua_gettop(L) >= 5;
-    return rayCast(L, x, y, x + 10000.0 * std::cos(angle), y + 10000.0 * std::sin(angle),
-                   flagArg(L, 4, false), filtered, 5);
+    double x = a.toFloat(1, 0.0f);
+    double y = a.toFloat(2, 0.0f);
+    double angle = a.toFloat(3, 0.0f);
+    bool filtered = a.count() >= 5;
+    return rayCast(a, x, y, x + 10000.0 * std::cos(angle), y + 10000.0 * std::sin(angle),
+                   a.flag(4, false), filtered, 5);
 }
 
-int CLuaPhysics::raycastPoints(lua_State* L)
+// Physics:raycastPoints(x1, y1, x2, y2 [, solid [, category, mask, group]]) -> hit, x, y, nx, ny, userData, id | nil
+// The same along the segment between two points.
+int CLuaPhysics::raycastPoints(const CLuaArgs& a)
 {
-    if (lua_gettop(L) < 4 || !hasWorld())
+    lua_State* L = a.state();
+    if (a.count() < 4 || !hasWorld())
     {
         lua_pushnil(L);
         return 1;
     }
-    bool filtered = lua_gettop(L) >= 6;
-    return rayCast(L, numberArg(L, 1, 0.0f), numberArg(L, 2, 0.0f), numberArg(L, 3, 0.0f),
-                   numberArg(L, 4, 0.0f), flagArg(L, 5, false), filtered, 6);
+    bool filtered = a.count() >= 6;
+    return rayCast(a, a.toFloat(1, 0.0f), a.toFloat(2, 0.0f), a.toFloat(3, 0.0f),
+                   a.toFloat(4, 0.0f), a.flag(5, false), filtered, 6);
 }
 
 } // namespace zu::lua

@@ -10,6 +10,7 @@
 // count as empty tables.
 #pragma once
 
+#include "lua/luaCpp/CLuaArgs.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <cstdint>
@@ -27,11 +28,12 @@ class CLuaPhysics
 {
 public:
     static constexpr const char* className = "Physics";
+    static constexpr EArgRule argRule = EAR_LENIENT;
     static const SLuaMethod<CLuaPhysics> methods[];
 
     // Physics(lowerX, lowerY, upperX, upperY, gravityX, gravityY), all
     // optional: bounds -1000..1000, no gravity.
-    static CLuaPhysics* construct(lua_State* L);
+    static CLuaPhysics* construct(const CLuaArgs& args);
 
     explicit CLuaPhysics(box2d::CPhysics* physics) : m_physics(physics) {}
     virtual ~CLuaPhysics();
@@ -41,67 +43,67 @@ public:
     box2d::CPhysics* getPhysics() const { return m_physics; }
 
     // Methods, in the order of the method list.
-    int update(lua_State* L);
-    int setGravity(lua_State* L);
-    int createEntity(lua_State* L);
-    int deleteEntity(lua_State* L);
-    int addCircleShape(lua_State* L);
-    int addBoxShape(lua_State* L);
-    int addPolygonShape(lua_State* L);
-    int addEdgeShape(lua_State* L);
-    int setEntityShapeFilters(lua_State* L);
-    int setEntityShapeIndexFilters(lua_State* L);
-    int setEntityShapeIndexGroup(lua_State* L);
-    int setEntityFilters(lua_State* L);
-    int setEntityGroup(lua_State* L);
-    int activateEntity(lua_State* L);
-    int deactivateEntity(lua_State* L);
-    int isEntityActive(lua_State* L);
-    int getEntityPosition(lua_State* L);
-    int getEntityXForm(lua_State* L);
-    int getEntitySpeed(lua_State* L);
-    int getEntityAngle(lua_State* L);
-    int getEntityAngleSpeed(lua_State* L);
-    int getEntityMass(lua_State* L);
-    int getEntityShapes(lua_State* L);
-    int getEntityCollisions(lua_State* L);
-    int getEntityCollisionCount(lua_State* L);
-    int getEntityCollision(lua_State* L);
-    int getEntitySensorPoints(lua_State* L);
-    int getEntitySensorPoint(lua_State* L);
-    int getEntitySensorPointCount(lua_State* L);
-    int setEntityPosition(lua_State* L);
-    int setEntitySpeed(lua_State* L);
-    int setEntityAngleSpeed(lua_State* L);
-    int applyEntityTorque(lua_State* L);
-    int setEntityAngle(lua_State* L);
-    int setEntityGravityEnable(lua_State* L);
-    int isEntitySleeping(lua_State* L);
-    int getEntityFatigue(lua_State* L);
-    int wakeUpEntity(lua_State* L);
-    int putEntityToSleep(lua_State* L);
-    int applyEntityForce(lua_State* L);
-    int applyEntityImpulse(lua_State* L);
-    int deleteJoint(lua_State* L);
-    int createDistanceJoint(lua_State* L);
-    int createRevoluteJoint(lua_State* L);
-    int createPrismaticJoint(lua_State* L);
-    int getJointData(lua_State* L);
-    int setJointMotorEnabled(lua_State* L);
-    int setJointLimitEnabled(lua_State* L);
-    int setJointMotorForce(lua_State* L);
-    int setJointMotorSpeed(lua_State* L);
-    int getCurrentJointMotorSpeed(lua_State* L);
-    int raycastDirection(lua_State* L);
-    int raycastPoints(lua_State* L);
+    int update(const CLuaArgs& args);
+    int setGravity(const CLuaArgs& args);
+    int createEntity(const CLuaArgs& args);
+    int deleteEntity(const CLuaArgs& args);
+    int addCircleShape(const CLuaArgs& args);
+    int addBoxShape(const CLuaArgs& args);
+    int addPolygonShape(const CLuaArgs& args);
+    int addEdgeShape(const CLuaArgs& args);
+    int setEntityShapeFilters(const CLuaArgs& args);
+    int setEntityShapeIndexFilters(const CLuaArgs& args);
+    int setEntityShapeIndexGroup(const CLuaArgs& args);
+    int setEntityFilters(const CLuaArgs& args);
+    int setEntityGroup(const CLuaArgs& args);
+    int activateEntity(const CLuaArgs& args);
+    int deactivateEntity(const CLuaArgs& args);
+    int isEntityActive(const CLuaArgs& args);
+    int getEntityPosition(const CLuaArgs& args);
+    int getEntityXForm(const CLuaArgs& args);
+    int getEntitySpeed(const CLuaArgs& args);
+    int getEntityAngle(const CLuaArgs& args);
+    int getEntityAngleSpeed(const CLuaArgs& args);
+    int getEntityMass(const CLuaArgs& args);
+    int getEntityShapes(const CLuaArgs& args);
+    int getEntityCollisions(const CLuaArgs& args);
+    int getEntityCollisionCount(const CLuaArgs& args);
+    int getEntityCollision(const CLuaArgs& args);
+    int getEntitySensorPoints(const CLuaArgs& args);
+    int getEntitySensorPoint(const CLuaArgs& args);
+    int getEntitySensorPointCount(const CLuaArgs& args);
+    int setEntityPosition(const CLuaArgs& args);
+    int setEntitySpeed(const CLuaArgs& args);
+    int setEntityAngleSpeed(const CLuaArgs& args);
+    int applyEntityTorque(const CLuaArgs& args);
+    int setEntityAngle(const CLuaArgs& args);
+    int setEntityGravityEnable(const CLuaArgs& args);
+    int isEntitySleeping(const CLuaArgs& args);
+    int getEntityFatigue(const CLuaArgs& args);
+    int wakeUpEntity(const CLuaArgs& args);
+    int putEntityToSleep(const CLuaArgs& args);
+    int applyEntityForce(const CLuaArgs& args);
+    int applyEntityImpulse(const CLuaArgs& args);
+    int deleteJoint(const CLuaArgs& args);
+    int createDistanceJoint(const CLuaArgs& args);
+    int createRevoluteJoint(const CLuaArgs& args);
+    int createPrismaticJoint(const CLuaArgs& args);
+    int getJointData(const CLuaArgs& args);
+    int setJointMotorEnabled(const CLuaArgs& args);
+    int setJointLimitEnabled(const CLuaArgs& args);
+    int setJointMotorForce(const CLuaArgs& args);
+    int setJointMotorSpeed(const CLuaArgs& args);
+    int getCurrentJointMotorSpeed(const CLuaArgs& args);
+    int raycastDirection(const CLuaArgs& args);
+    int raycastPoints(const CLuaArgs& args);
 
 private:
     bool hasWorld() const;
     // The entity named by argument `index`, or null (also without a world
     // and when the call passed fewer than `minArgs` arguments).
-    box2d::CPhysicsEntity* entityArg(lua_State* L, int index, int minArgs = 0) const;
-    int collisionList(lua_State* L, bool sensors);
-    int rayCast(lua_State* L, double x1, double y1, double x2, double y2, bool solid,
+    box2d::CPhysicsEntity* entityArg(const CLuaArgs& args, int index, int minArgs = 0) const;
+    int collisionList(const CLuaArgs& args, bool sensors);
+    int rayCast(const CLuaArgs& args, double x1, double y1, double x2, double y2, bool solid,
                 bool filtered, int filterIndex);
 
     box2d::CPhysics* m_physics;

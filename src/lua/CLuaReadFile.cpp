@@ -1,6 +1,8 @@
 #include "lua/CLuaReadFile.h"
 
 #include "core/Output.h"
+#include "core/LittleEndian.h"
+#include "io/CCompressedFile.h"
 #include "io/CMemReadFile.h"
 #include "io/CMemWriteFile.h"
 #include "io/IFileSystem.h"
@@ -34,10 +36,6 @@ const SLuaMethod<CLuaReadFile> CLuaReadFile::methods[] = {
 namespace
 {
 
-// Deflate never expands data by more than 1032 to 1, so a stored length
-// beyond that multiple of the compressed bytes cannot be genuine.
-constexpr int64_t kMaxInflateRatio = 1032;
-
 // A memory file over a copy of the bytes (an empty one when size is 0).
 io::IReadFile* memoryCopy(const uint8_t* data, int32_t size)
 {
@@ -49,71 +47,48 @@ io::IReadFile* memoryCopy(const uint8_t* data, int32_t size)
     return new io::CMemReadFile(copy, size, true);
 }
 
+io::IReadFile* openCompressed(io::IFileSystem* fs, const CString& path)
+{
+    io::CCompressedFile::EReadResult result = io::CCompressedFile::ERR_OK;
+    io::IReadFile* file = io::CCompressedFile::openRead(fs, path, &result);
+    if (result == io::CCompressedFile::ERR_TOO_LARGE)
+        core::zuLog(core::ELL_WARNING, "ReadFile: '%s' is too large to expand", path.c_str());
+    else if (result == io::CCompressedFile::ERR_DAMAGED)
+        core::zuLog(core::ELL_WARNING, "ReadFile: '%s' is not a valid compressed file",
+                    path.c_str());
+    return file;
+}
+
 } // namespace
 
-CLuaReadFile* CLuaReadFile::construct(lua_State* L)
+// ReadFile(path [, mode]) -> ReadFile
+// ReadFile(writeFile, "m") -> ReadFile
+// Opens a file to read fields from. path may use folder aliases and reach
+// into zip archives. mode "z" reads a file written by WriteFile(path, "z");
+// "m" reads a snapshot of a memory WriteFile (later writes to it are not
+// seen). A file that cannot be opened still gives a ReadFile, whose isOk()
+// is false.
+CLuaReadFile* CLuaReadFile::construct(const CLuaArgs& args)
 {
-    EFileMode mode = CLuaFileLibrary::modeArgument(L, 2);
+    EFileMode mode = CLuaFileLibrary::modeArgument(args, 2);
     io::IFileSystem* fs = CLuaFileLibrary::getFileSystem();
     if (mode == EFM_MEMORY)
     {
-        // A snapshot: later writes to the WriteFile are not seen.
-        const CLuaWriteFile* writer = LuaClassBinder<CLuaWriteFile>::check(L, 1);
+        const CLuaWriteFile* writer = LuaClassBinder<CLuaWriteFile>::check(args, 1);
         const io::CMemWriteFile* memory = writer->getMode() == EFM_MEMORY ? writer->getMemoryFile()
                                                                           : nullptr;
         io::IReadFile* file = memory ? memoryCopy(memory->getData(), memory->getSize()) : nullptr;
         return new CLuaReadFile(file, mode);
     }
     io::IReadFile* file = nullptr;
-    if (lua_type(L, 1) == LUA_TSTRING && fs)
+    if (args.isText(1) && fs)
     {
-        CString path(lua_tostring(L, 1), lua_objlen(L, 1));
+        CString path = args.text(1);
         file = mode == EFM_COMPRESSED ? openCompressed(fs, path) : fs->createAndOpenFile(path);
         if (!file)
             core::zuLog(core::ELL_WARNING, "ReadFile: could not open '%s'", path.c_str());
     }
     return new CLuaReadFile(file, mode);
-}
-
-io::IReadFile* CLuaReadFile::openCompressed(io::IFileSystem* fs, const CString& path)
-{
-    io::IReadFile* source = fs->createAndOpenFile(path);
-    if (!source)
-        return nullptr;
-    uint8_t head[4] = {};
-    int64_t length = 0;
-    if (source->read(head, 4) == 4)
-        length = int32_t(uint32_t(head[0]) | uint32_t(head[1]) << 8 | uint32_t(head[2]) << 16 |
-                         uint32_t(head[3]) << 24);
-    int64_t packedSize = int64_t(source->getSize()) - source->getPos();
-    if (packedSize < 0)
-        packedSize = 0;
-    bool damaged = length < 0 || length > packedSize * kMaxInflateRatio;
-    if (length < 0)
-        length = 0;
-    if (length > packedSize * kMaxInflateRatio)
-        length = packedSize * kMaxInflateRatio;
-
-    std::unique_ptr<uint8_t[]> packed(new (std::nothrow) uint8_t[size_t(packedSize)]);
-    // Zero-filled, so whatever could not be expanded reads as zeros.
-    uint8_t* expanded = new (std::nothrow) uint8_t[size_t(length)]();
-    if (!packed || !expanded)
-    {
-        delete[] expanded;
-        source->drop();
-        core::zuLog(core::ELL_WARNING, "ReadFile: '%s' is too large to expand", path.c_str());
-        return new io::CMemReadFile(nullptr, 0, false);
-    }
-    int32_t got = packedSize ? source->read(packed.get(), uint32_t(packedSize)) : 0;
-    source->drop();
-    uint32_t produced = 0;
-    if (!fs->uncompressBuffer(expanded, uint32_t(length), packed.get(), uint32_t(got), produced) ||
-        produced != uint32_t(length))
-        damaged = true;
-    if (damaged)
-        core::zuLog(core::ELL_WARNING, "ReadFile: '%s' is not a valid compressed file",
-                    path.c_str());
-    return new io::CMemReadFile(expanded, int32_t(length), true);
 }
 
 CLuaReadFile::~CLuaReadFile() { dropAndClear(m_file); }
@@ -122,8 +97,7 @@ uint32_t CLuaReadFile::read32()
 {
     uint8_t bytes[4] = {};
     m_file->read(bytes, 4);
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-           uint32_t(bytes[3]) << 24;
+    return core::readLE32(bytes);
 }
 
 uint8_t CLuaReadFile::read8()
@@ -133,26 +107,27 @@ uint8_t CLuaReadFile::read8()
     return byte;
 }
 
-int CLuaReadFile::isOk(lua_State* L)
+// ReadFile:isOk() -> boolean
+// True while the file is open.
+int CLuaReadFile::isOk(const CLuaArgs& args)
 {
-    lua_pushboolean(L, m_file != nullptr);
+    lua_pushboolean(args.state(), m_file != nullptr);
     return 1;
 }
 
-int CLuaReadFile::seek(lua_State* L)
+// ReadFile:seek(position [, relative]) -> nothing
+// Moves to the byte position, or by that many bytes when relative is true.
+int CLuaReadFile::seek(const CLuaArgs& args)
 {
-    if (!m_file || lua_type(L, 1) != LUA_TNUMBER)
+    if (!m_file || !args.isNumber(1))
         return 0;
-    int64_t position = toInteger(lua_tonumber(L, 1));
-    if (position > INT32_MAX)
-        position = INT32_MAX;
-    if (position < INT32_MIN)
-        position = INT32_MIN;
-    m_file->seek(int32_t(position), lua_toboolean(L, 2) != 0);
+    m_file->seek(args.int32(1), args.flag(2));
     return 0;
 }
 
-int CLuaReadFile::readString(lua_State* L)
+// ReadFile:readString() -> text
+// The bytes up to the next zero byte (or the end), without it.
+int CLuaReadFile::readString(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
@@ -160,46 +135,57 @@ int CLuaReadFile::readString(lua_State* L)
     char c;
     while (m_file->read(&c, 1) == 1 && c != 0)
         text += c;
-    lua_pushlstring(L, text.data(), text.size());
+    lua_pushlstring(args.state(), text.data(), text.size());
     return 1;
 }
 
-int CLuaReadFile::readInt(lua_State* L)
+// ReadFile:readInt() -> integer
+// A signed 32-bit integer (4 bytes, little-endian). Past the end, the
+// missing bytes read as zeros, here and in every read below.
+int CLuaReadFile::readInt(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
-    lua_pushinteger(L, int32_t(read32()));
+    lua_pushinteger(args.state(), int32_t(read32()));
     return 1;
 }
 
-int CLuaReadFile::readFloat(lua_State* L)
+// ReadFile:readFloat() -> number
+// A 32-bit float (4 bytes).
+int CLuaReadFile::readFloat(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
     uint32_t bits = read32();
     float value;
     memcpy(&value, &bits, 4);
-    lua_pushnumber(L, value);
+    lua_pushnumber(args.state(), value);
     return 1;
 }
 
-int CLuaReadFile::readBoolean(lua_State* L)
+// ReadFile:readBoolean() -> boolean
+// One byte; anything but 0 is true.
+int CLuaReadFile::readBoolean(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
-    lua_pushboolean(L, read8() != 0);
+    lua_pushboolean(args.state(), read8() != 0);
     return 1;
 }
 
-int CLuaReadFile::readByte(lua_State* L)
+// ReadFile:readByte() -> 0..255
+int CLuaReadFile::readByte(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
-    lua_pushinteger(L, read8());
+    lua_pushinteger(args.state(), read8());
     return 1;
 }
 
-int CLuaReadFile::close(lua_State*)
+// ReadFile:close() -> nothing
+// Closes the file; isOk() is false afterwards. Collected files close
+// themselves.
+int CLuaReadFile::close(const CLuaArgs&)
 {
     dropAndClear(m_file);
     return 0;

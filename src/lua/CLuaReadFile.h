@@ -8,6 +8,7 @@
 
 #include "core/CString.h"
 #include "lua/CLuaFileLibrary.h"
+#include "lua/luaCpp/CLuaArgs.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <cstdint>
@@ -24,18 +25,12 @@ class CLuaReadFile
 {
 public:
     static constexpr const char* className = "ReadFile";
+    static constexpr EArgRule argRule = EAR_STRICT;
     static const SLuaMethod<CLuaReadFile> methods[];
 
     // ReadFile(path, mode), or ReadFile(writeFile, "m"); raises the argument
     // error when memory mode is given something other than a WriteFile.
-    static CLuaReadFile* construct(lua_State* L);
-
-    // Expands a compressed file into a memory file. Nothing in the file is
-    // trusted: a file shorter than the length field or with a negative length
-    // holds nothing; the length is capped by what the compressed bytes could
-    // possibly expand to; bytes that could not be expanded read as zeros.
-    // Null only when the file cannot be opened.
-    static io::IReadFile* openCompressed(io::IFileSystem* fs, const core::CString& path);
+    static CLuaReadFile* construct(const CLuaArgs& args);
 
     // Takes over the file's reference (null for no file).
     CLuaReadFile(io::IReadFile* file, EFileMode mode) : m_file(file), m_mode(mode) {}
@@ -43,14 +38,14 @@ public:
     CLuaReadFile(const CLuaReadFile&) = delete;
     CLuaReadFile& operator=(const CLuaReadFile&) = delete;
 
-    int isOk(lua_State* L);
-    int seek(lua_State* L);
-    int readString(lua_State* L);
-    int readInt(lua_State* L);
-    int readFloat(lua_State* L);
-    int readBoolean(lua_State* L);
-    int readByte(lua_State* L);
-    int close(lua_State* L);
+    int isOk(const CLuaArgs& args);
+    int seek(const CLuaArgs& args);
+    int readString(const CLuaArgs& args);
+    int readInt(const CLuaArgs& args);
+    int readFloat(const CLuaArgs& args);
+    int readBoolean(const CLuaArgs& args);
+    int readByte(const CLuaArgs& args);
+    int close(const CLuaArgs& args);
 
     io::IReadFile* getFile() const { return m_file; }
     EFileMode getMode() const { return m_mode; }

@@ -29,72 +29,83 @@ const SLuaMethod<CLuaWChar> CLuaWChar::methods[] = {
 
 void CLuaWChar::install(lua_State* L) { Binder::install(L); }
 
-CLuaWChar* CLuaWChar::construct(lua_State* L)
+// WChar([value, ...]) -> WChar
+// A new wide text holding the values appended as append does.
+CLuaWChar* CLuaWChar::construct(const CLuaArgs& args)
 {
     CString text;
-    appendArguments(L, text);
+    appendArguments(args, text);
     return new CLuaWChar(std::move(text));
 }
 
 void CLuaWChar::pushNew(lua_State* L, const CString& text) { Binder::push(L, new CLuaWChar(text)); }
 
-void CLuaWChar::appendArguments(lua_State* L, CString& text)
+void CLuaWChar::appendArguments(const CLuaArgs& args, CString& text)
 {
-    int count = lua_gettop(L);
-    for (int i = 1; i <= count; ++i)
+    lua_State* L = args.state();
+    for (int n = 1; n <= args.count(); ++n)
     {
-        int type = lua_type(L, i);
-        if ((type == LUA_TUSERDATA || type == LUA_TLIGHTUSERDATA) && !Binder::test(L, i))
-            luaL_typerror(L, i, className);
+        int type = args.type(n);
+        if ((type == LUA_TUSERDATA || type == LUA_TLIGHTUSERDATA) && !Binder::test(L, args.index(n)))
+            args.typeError(n, className);
     }
-    for (int i = 1; i <= count; ++i)
+    for (int n = 1; n <= args.count(); ++n)
     {
-        if (i > 1)
+        if (n > 1)
             text += ' ';
-        int type = lua_type(L, i);
+        int type = args.type(n);
+        // A number is converted in place, in the runtime's own number format.
         if (type == LUA_TSTRING || type == LUA_TNUMBER)
-        {
-            // Converts a number in place, in the runtime's own number format.
-            size_t length = 0;
-            const char* bytes = lua_tolstring(L, i, &length);
-            text += CString(bytes, length);
-        }
+            text += toCString(L, args.index(n));
         else if (type == LUA_TUSERDATA)
-            text += Binder::test(L, i)->m_text;
+            text += Binder::test(L, args.index(n))->m_text;
     }
 }
 
-int CLuaWChar::append(lua_State* L)
+// WChar:append([value, ...]) -> nothing
+// Appends each value, one blank between consecutive ones: texts and numbers
+// as text, a WChar its text; nil, booleans, tables and functions add nothing
+// (the blank is still added).
+int CLuaWChar::append(const CLuaArgs& args)
 {
-    appendArguments(L, m_text);
+    appendArguments(args, m_text);
     return 0;
 }
 
-int CLuaWChar::length(lua_State* L)
+// WChar:length() -> bytes
+int CLuaWChar::length(const CLuaArgs& args)
 {
-    lua_pushinteger(L, lua_Integer(m_text.size()));
+    lua_pushinteger(args.state(), lua_Integer(m_text.size()));
     return 1;
 }
 
-int CLuaWChar::equals(lua_State* L)
+// WChar:equals(other) -> boolean
+// True when other is a WChar with the same bytes; false for any other
+// argument count.
+int CLuaWChar::equals(const CLuaArgs& args)
 {
-    bool same = lua_gettop(L) == 1 && Binder::check(L, 1)->m_text == m_text;
-    lua_pushboolean(L, same);
+    bool same = args.count() == 1 && Binder::check(args, 1)->m_text == m_text;
+    lua_pushboolean(args.state(), same);
     return 1;
 }
 
-int CLuaWChar::lessThan(lua_State* L)
+// WChar:lessThan(other) -> boolean
+// True when the text sorts before other's (bytes compared as unsigned
+// values, the shorter first on a common prefix).
+int CLuaWChar::lessThan(const CLuaArgs& args)
 {
-    CLuaWChar* other = lua_gettop(L) == 1 ? Binder::test(L, 1) : nullptr;
+    CLuaWChar* other = args.count() == 1 ? Binder::test(args.state(), args.index(1)) : nullptr;
     // std::string compares bytes as unsigned values, the shorter first on a
     // common prefix.
-    lua_pushboolean(L, other && m_text.str() < other->m_text.str());
+    lua_pushboolean(args.state(), other && m_text.str() < other->m_text.str());
     return 1;
 }
 
-int CLuaWChar::toString(lua_State* L)
+// WChar:toString() -> text
+// The exact bytes, zero bytes included.
+int CLuaWChar::toString(const CLuaArgs& args)
 {
-    lua_pushlstring(L, m_text.data(), m_text.size());
+    pushText(args.state(), m_text);
     return 1;
 }
 
@@ -129,38 +140,51 @@ float CLuaWChar::textToNumber(const CString& text)
     return text[0] == '-' ? whole - fraction : whole + fraction;
 }
 
-int CLuaWChar::toInteger(lua_State* L)
+// WChar:toInteger() -> integer
+// Every decimal digit counts, any other byte is skipped ("12a3" gives 123);
+// negative when the text starts with "-". Wraps at 32 bits.
+int CLuaWChar::toInteger(const CLuaArgs& args)
 {
-    lua_pushinteger(L, textToInteger(m_text));
+    lua_pushinteger(args.state(), textToInteger(m_text));
     return 1;
 }
 
-int CLuaWChar::toNumber(lua_State* L)
+// WChar:toNumber() -> number
+// The digits before the first "." as toInteger, plus the digits after it as
+// a fraction ("-1.5" gives -1.5); 32-bit precision.
+int CLuaWChar::toNumber(const CLuaArgs& args)
 {
-    lua_pushnumber(L, textToNumber(m_text));
+    lua_pushnumber(args.state(), textToNumber(m_text));
     return 1;
 }
 
-int CLuaWChar::toLower(lua_State* L)
+// WChar:toLower() -> WChar
+// A new WChar with A to Z made lower case; other bytes unchanged.
+int CLuaWChar::toLower(const CLuaArgs& args)
 {
     CString lower = m_text;
     for (size_t i = 0; i < lower.size(); ++i)
         if (lower[i] >= 'A' && lower[i] <= 'Z')
             lower[i] = char(lower[i] - 'A' + 'a');
-    pushNew(L, lower);
+    pushNew(args.state(), lower);
     return 1;
 }
 
-int CLuaWChar::find(lua_State* L)
+// WChar:find(other [, start]) -> first, last | nil, nil
+// Searches other (a WChar, up to its first zero byte) from the 1-based
+// position start (default 1); returns the positions of its first and last
+// bytes, or nil, nil when it is not found or start is below 1.
+int CLuaWChar::find(const CLuaArgs& args)
 {
-    if (lua_gettop(L) < 1)
+    lua_State* L = args.state();
+    if (args.count() < 1)
     {
         lua_pushnil(L);
         lua_pushnil(L);
         return 2;
     }
-    const CString& other = Binder::check(L, 1)->m_text;
-    int64_t start = optInteger(L, 2, 1);
+    const CString& other = Binder::check(args, 1)->m_text;
+    int64_t start = args.integer(2, 1);
     // The other text counts up to its first zero byte.
     CString needle = other.substr(0, strnlen(other.data(), other.size()));
     size_t at = CString::npos;
@@ -225,23 +249,31 @@ CString CLuaWChar::subText(const CString& text, int argc, int64_t i, int64_t j)
     return text.substr(size_t(start - 1), size_t(count));
 }
 
-int CLuaWChar::sub(lua_State* L)
+// WChar:sub(i [, j]) -> WChar
+// A piece of the text, 1-based like string.sub: sub(i) from i to the end
+// (i <= 0 counts from the end), sub(i, j) from i to j (negative j counts
+// from the end). Out of range gives an empty text.
+int CLuaWChar::sub(const CLuaArgs& args)
 {
-    int argc = lua_gettop(L);
-    int64_t i = argc >= 1 && argc <= 2 ? checkInteger(L, 1) : 0;
-    int64_t j = argc == 2 ? checkInteger(L, 2) : 0;
-    pushNew(L, subText(m_text, argc, i, j));
+    int argc = args.count();
+    int64_t i = argc >= 1 && argc <= 2 ? args.integer(1) : 0;
+    int64_t j = argc == 2 ? args.integer(2) : 0;
+    pushNew(args.state(), subText(m_text, argc, i, j));
     return 1;
 }
 
-int CLuaWChar::charAt(lua_State* L)
+// WChar:charAt(index) -> byte | nil
+// The byte at the 0-based index as a signed 8-bit number (0x80 and above
+// come out negative); 0 outside the text; nil without an argument.
+int CLuaWChar::charAt(const CLuaArgs& args)
 {
-    if (lua_gettop(L) < 1)
+    lua_State* L = args.state();
+    if (args.count() < 1)
     {
         lua_pushnil(L);
         return 1;
     }
-    int64_t index = checkInteger(L, 1);
+    int64_t index = args.integer(1);
     int value = 0;
     if (index >= 0 && index < int64_t(m_text.size()))
         value = static_cast<int8_t>(m_text[size_t(index)]);

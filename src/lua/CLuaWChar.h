@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/CString.h"
+#include "lua/luaCpp/CLuaArgs.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <cstdint>
@@ -20,12 +21,13 @@ class CLuaWChar
 {
 public:
     static constexpr const char* className = "WChar";
+    static constexpr EArgRule argRule = EAR_STRICT;
     static const SLuaMethod<CLuaWChar> methods[];
 
     // Registers the class table WChar in the state.
     static void install(lua_State* L);
     // WChar(a1, ..., an): an empty text, then append(a1, ..., an).
-    static CLuaWChar* construct(lua_State* L);
+    static CLuaWChar* construct(const CLuaArgs& args);
     // Leaves a new script-owned WChar with the text on the stack.
     static void pushNew(lua_State* L, const core::CString& text);
 
@@ -35,17 +37,17 @@ public:
     const core::CString& getText() const { return m_text; }
 
     // Methods, in the order of the method list.
-    int append(lua_State* L);
-    int length(lua_State* L);
-    int equals(lua_State* L);
-    int lessThan(lua_State* L);
-    int toString(lua_State* L);
-    int toInteger(lua_State* L);
-    int toNumber(lua_State* L);
-    int toLower(lua_State* L);
-    int find(lua_State* L);
-    int sub(lua_State* L);
-    int charAt(lua_State* L);
+    int append(const CLuaArgs& args);
+    int length(const CLuaArgs& args);
+    int equals(const CLuaArgs& args);
+    int lessThan(const CLuaArgs& args);
+    int toString(const CLuaArgs& args);
+    int toInteger(const CLuaArgs& args);
+    int toNumber(const CLuaArgs& args);
+    int toLower(const CLuaArgs& args);
+    int find(const CLuaArgs& args);
+    int sub(const CLuaArgs& args);
+    int charAt(const CLuaArgs& args);
 
     // The text rules behind toInteger, toNumber and sub.
     // Digits read from the last byte back (to the second when the first is
@@ -57,9 +59,9 @@ public:
     static core::CString subText(const core::CString& text, int argc, int64_t i, int64_t j);
 
 private:
-    // Appends the values at 1..top, blank-separated; raises the type error
-    // for a foreign userdata before changing anything.
-    static void appendArguments(lua_State* L, core::CString& text);
+    // Appends every argument, blank-separated; raises the type error for a
+    // foreign userdata before changing anything.
+    static void appendArguments(const CLuaArgs& args, core::CString& text);
 
     core::CString m_text;
 };

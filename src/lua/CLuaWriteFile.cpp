@@ -1,14 +1,13 @@
 #include "lua/CLuaWriteFile.h"
 
+#include "core/LittleEndian.h"
 #include "core/Output.h"
+#include "io/CCompressedFile.h"
 #include "io/CMemWriteFile.h"
 #include "io/IFileSystem.h"
 #include "lua/luaCpp/LuaHelpers.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
-#include <zlib.h>
 
 namespace zu::lua
 {
@@ -25,25 +24,17 @@ const SLuaMethod<CLuaWriteFile> CLuaWriteFile::methods[] = {
     {nullptr, nullptr},
 };
 
-namespace
+// WriteFile(path [, mode]) -> WriteFile
+// Creates (or replaces) a file to write fields into. mode "m" writes into
+// memory, for ReadFile(writeFile, "m"); "z" collects the fields and writes
+// them compressed when the file is closed or collected. Save games belong
+// under "$USERDATA$/".
+CLuaWriteFile* CLuaWriteFile::construct(const CLuaArgs& args)
 {
-
-void storeLittleEndian(uint8_t out[4], uint32_t value)
-{
-    out[0] = uint8_t(value);
-    out[1] = uint8_t(value >> 8);
-    out[2] = uint8_t(value >> 16);
-    out[3] = uint8_t(value >> 24);
-}
-
-} // namespace
-
-CLuaWriteFile* CLuaWriteFile::construct(lua_State* L)
-{
-    EFileMode mode = CLuaFileLibrary::modeArgument(L, 2);
+    EFileMode mode = CLuaFileLibrary::modeArgument(args, 2);
     io::IFileSystem* fs = CLuaFileLibrary::getFileSystem();
-    bool named = lua_type(L, 1) == LUA_TSTRING;
-    CString path = named ? CString(lua_tostring(L, 1), lua_objlen(L, 1)) : CString();
+    bool named = args.isText(1);
+    CString path = named ? args.text(1) : CString();
 
     if (mode == EFM_MEMORY || (mode == EFM_COMPRESSED && named))
     {
@@ -74,63 +65,77 @@ void CLuaWriteFile::put(const void* bytes, uint32_t count)
         m_file->write(bytes, count);
 }
 
-int CLuaWriteFile::writeString(lua_State* L)
+// WriteFile:writeString(text) -> nothing
+// The text's bytes up to its first zero byte, then one zero byte. A value
+// that is not text writes just the zero byte.
+int CLuaWriteFile::writeString(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
-    size_t length = 0;
-    const char* text = lua_isstring(L, 1) ? lua_tolstring(L, 1, &length) : nullptr;
-    // Only the text before a zero byte is written, then one zero byte.
-    if (text)
-        put(text, uint32_t(strnlen(text, length)));
+    if (args.isText(1) || args.isNumber(1))
+    {
+        CString text = args.text(1);
+        // Only the text before a zero byte is written.
+        put(text.data(), uint32_t(strnlen(text.data(), text.size())));
+    }
     const uint8_t zero = 0;
     put(&zero, 1);
     return 0;
 }
 
-int CLuaWriteFile::writeInt(lua_State* L)
+// WriteFile:writeInt([value]) -> nothing
+// A signed 32-bit integer (4 bytes, little-endian); nil writes 0.
+int CLuaWriteFile::writeInt(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
     uint8_t bytes[4];
-    storeLittleEndian(bytes, uint32_t(optInteger(L, 1, 0)));
+    core::writeLE32(bytes, uint32_t(args.integer(1, 0)));
     put(bytes, 4);
     return 0;
 }
 
-int CLuaWriteFile::writeFloat(lua_State* L)
+// WriteFile:writeFloat([value]) -> nothing
+// A 32-bit float (4 bytes); nil writes 0.
+int CLuaWriteFile::writeFloat(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
-    float value = toFloat(luaL_optnumber(L, 1, 0));
+    float value = args.toFloat(1, 0.0f);
     uint32_t bits;
     memcpy(&bits, &value, 4);
     uint8_t bytes[4];
-    storeLittleEndian(bytes, bits);
+    core::writeLE32(bytes, bits);
     put(bytes, 4);
     return 0;
 }
 
-int CLuaWriteFile::writeBoolean(lua_State* L)
+// WriteFile:writeBoolean(value) -> nothing
+// One byte: 1 for true, 0 for anything else (the number 1 is no boolean).
+int CLuaWriteFile::writeBoolean(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
-    // Only a script boolean true writes 1; the number 1 is no boolean.
-    uint8_t value = lua_type(L, 1) == LUA_TBOOLEAN && lua_toboolean(L, 1) ? 1 : 0;
+    uint8_t value = args.type(1) == LUA_TBOOLEAN && args.flag(1) ? 1 : 0;
     put(&value, 1);
     return 0;
 }
 
-int CLuaWriteFile::writeByte(lua_State* L)
+// WriteFile:writeByte([value]) -> nothing
+// The low 8 bits of the integer; nil writes 0.
+int CLuaWriteFile::writeByte(const CLuaArgs& args)
 {
     if (!m_file)
         return 0;
-    uint8_t value = uint8_t(optInteger(L, 1, 0));
+    uint8_t value = uint8_t(args.integer(1, 0));
     put(&value, 1);
     return 0;
 }
 
-int CLuaWriteFile::close(lua_State*)
+// WriteFile:close() -> nothing
+// Finishes the file (a "z" file is compressed and written now). Collected
+// files close themselves, but a save should not wait for the collector.
+int CLuaWriteFile::close(const CLuaArgs&)
 {
     close();
     return 0;
@@ -141,39 +146,23 @@ void CLuaWriteFile::close()
     if (!m_file)
         return;
     if (m_mode == EFM_COMPRESSED && !m_path.empty() && m_memory)
-        writeCompressed();
+    {
+        io::IFileSystem* fs = CLuaFileLibrary::getFileSystem();
+        switch (io::CCompressedFile::write(fs, m_path, m_memory->getData(),
+                                           uint32_t(m_memory->getSize())))
+        {
+        case io::CCompressedFile::EWR_NOT_COMPRESSED:
+            core::zuLog(core::ELL_WARNING, "WriteFile: could not compress '%s'", m_path.c_str());
+            break;
+        case io::CCompressedFile::EWR_NOT_CREATED:
+            core::zuLog(core::ELL_WARNING, "WriteFile: could not create '%s'", m_path.c_str());
+            break;
+        case io::CCompressedFile::EWR_OK:
+            break;
+        }
+    }
     dropAndClear(m_file);
     m_memory = nullptr;
-}
-
-void CLuaWriteFile::writeCompressed()
-{
-    io::IFileSystem* fs = CLuaFileLibrary::getFileSystem();
-    uint32_t size = uint32_t(m_memory->getSize());
-    // Sized for the worst case, so data that does not shrink (short or random
-    // bytes) is stored too.
-    uLong bound = compressBound(size);
-    std::unique_ptr<uint8_t[]> packed(new (std::nothrow) uint8_t[bound]);
-    static const uint8_t nothing = 0;
-    const void* source = size ? static_cast<const void*>(m_memory->getData()) : &nothing;
-    uint32_t packedSize = 0;
-    if (!fs || !packed ||
-        !fs->compressBuffer(packed.get(), uint32_t(bound), source, size, packedSize))
-    {
-        core::zuLog(core::ELL_WARNING, "WriteFile: could not compress '%s'", m_path.c_str());
-        return;
-    }
-    io::IWriteFile* target = fs->createAndWriteFile(m_path, false);
-    if (!target)
-    {
-        core::zuLog(core::ELL_WARNING, "WriteFile: could not create '%s'", m_path.c_str());
-        return;
-    }
-    uint8_t header[4];
-    storeLittleEndian(header, size);
-    target->write(header, 4);
-    target->write(packed.get(), packedSize);
-    target->drop();
 }
 
 } // namespace zu::lua

@@ -8,6 +8,7 @@
 
 #include "core/CString.h"
 #include "lua/CLuaFileLibrary.h"
+#include "lua/luaCpp/CLuaArgs.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <cstdint>
@@ -25,10 +26,11 @@ class CLuaWriteFile
 {
 public:
     static constexpr const char* className = "WriteFile";
+    static constexpr EArgRule argRule = EAR_STRICT;
     static const SLuaMethod<CLuaWriteFile> methods[];
 
     // WriteFile(path, mode): see the modes in CLuaFileLibrary.h.
-    static CLuaWriteFile* construct(lua_State* L);
+    static CLuaWriteFile* construct(const CLuaArgs& args);
 
     // Takes over the file's reference (null for no file). memory is the same
     // file when it is a memory buffer.
@@ -38,12 +40,12 @@ public:
     CLuaWriteFile(const CLuaWriteFile&) = delete;
     CLuaWriteFile& operator=(const CLuaWriteFile&) = delete;
 
-    int writeString(lua_State* L);
-    int writeInt(lua_State* L);
-    int writeFloat(lua_State* L);
-    int writeBoolean(lua_State* L);
-    int writeByte(lua_State* L);
-    int close(lua_State* L);
+    int writeString(const CLuaArgs& args);
+    int writeInt(const CLuaArgs& args);
+    int writeFloat(const CLuaArgs& args);
+    int writeBoolean(const CLuaArgs& args);
+    int writeByte(const CLuaArgs& args);
+    int close(const CLuaArgs& args);
 
     // Finishes the file (compressing it in compressed mode) and releases it.
     void close();
@@ -54,7 +56,6 @@ public:
 
 private:
     void put(const void* bytes, uint32_t count);
-    void writeCompressed();
 
     io::IWriteFile* m_file;
     io::CMemWriteFile* m_memory;

@@ -2,7 +2,7 @@
 // so time advances exactly as they say.
 #pragma once
 
-#include "other/ITimer.h"
+#include "core/ITimer.h"
 
 namespace kelvo
 {

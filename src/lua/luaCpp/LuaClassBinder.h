@@ -12,18 +12,24 @@
 //
 // What T provides:
 //   static constexpr const char* className;   the name scripts see
+//   static constexpr EArgRule argRule;         how its methods read arguments
 //   static const SLuaMethod<T> methods[];      ends with {nullptr, nullptr}
-//   static T* construct(lua_State* L);        builds an object from the
-//       constructor's arguments, found at 1..top; it may raise a script error,
-//       but only before it allocates anything; null makes the call return nil
+//   static T* construct(const CLuaArgs& args); builds an object from the
+//       constructor's arguments; it may raise a script error, but only before
+//       it allocates anything; null makes the call return nil
 //   a public destructor (virtual when T is a base).
 //
 // Script side: WChar("a") and WChar:new("a") both construct (the constructor
-// always drops its first argument, the class table); obj:method(...) calls a
-// method, which raises the standard argument error "T::className expected"
-// when obj is anything else.
+// always skips its first argument, the class table); obj:method(...) calls a
+// method, which raises "bad argument #1 to 'method' (T::className expected,
+// got ...)" when obj is anything else.
+//
+// A method call finds its object without a registry lookup: each method is a
+// closure holding its name, its list entry and the metatable, and the object
+// stays on the stack while the method reads its arguments after it.
 #pragma once
 
+#include "lua/luaCpp/CLuaArgs.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <lua.hpp>
@@ -55,7 +61,8 @@ public:
         lua_setfield(L, meta, "__gc");
 
         lua_newtable(L);
-        lua_pushcfunction(L, constructor);
+        lua_pushstring(L, T::className);
+        lua_pushcclosure(L, constructor, 1);
         lua_pushvalue(L, -1);
         lua_setfield(L, classTable, "new");
         lua_setfield(L, -2, "__call");
@@ -63,8 +70,10 @@ public:
 
         for (const SLuaMethod<T>* entry = T::methods; entry->name; ++entry)
         {
+            lua_pushstring(L, entry->name);
             lua_pushlightuserdata(L, const_cast<SLuaMethod<T>*>(entry));
-            lua_pushcclosure(L, callMethod, 1);
+            lua_pushvalue(L, meta);
+            lua_pushcclosure(L, callMethod, 3);
             lua_setfield(L, classTable, entry->name);
         }
         lua_pop(L, 2);
@@ -101,17 +110,19 @@ public:
         lua_settop(L, meta);
     }
 
-    // The object of the userdata at `index`; raises the standard argument
-    // error naming T::className for anything else.
-    static T* check(lua_State* L, int index)
+    // The object of argument n; raises the argument error naming
+    // T::className for anything else.
+    static T* check(const CLuaArgs& args, int n)
     {
-        T** slot = static_cast<T**>(luaL_checkudata(L, index, T::className));
-        if (!*slot)
-            luaL_argerror(L, index, "the object was already released");
-        return *slot;
+        T* object = test(args.state(), args.index(n));
+        if (!object)
+            args.typeError(n, T::className);
+        return object;
     }
 
     // The object of the userdata at `index`, or null when it is none of ours.
+    // A released object (its userdata collected and then revived by a
+    // finaliser) is none either.
     static T* test(lua_State* L, int index)
     {
         void* data = lua_touserdata(L, index);
@@ -128,7 +139,8 @@ public:
     // entry keeps the userdata alive until the state closes.
     static void setDoNotTrash(lua_State* L, int index, bool keep)
     {
-        check(L, index);
+        if (!test(L, index))
+            return;
         index = index > 0 ? index : lua_gettop(L) + index + 1;
         luaL_getmetatable(L, T::className);
         lua_getfield(L, -1, "do not trash");
@@ -168,18 +180,27 @@ private:
 
     static int constructor(lua_State* L)
     {
-        if (lua_gettop(L) > 0)
-            lua_remove(L, 1);
-        push(L, T::construct(L));
+        CLuaArgs args(L, T::argRule, 1, true);
+        push(L, T::construct(args));
         return 1;
     }
 
+    // Upvalues: the method's name, its list entry, the metatable.
     static int callMethod(lua_State* L)
     {
-        auto* entry = static_cast<const SLuaMethod<T>*>(lua_touserdata(L, lua_upvalueindex(1)));
-        T* object = check(L, 1);
-        lua_remove(L, 1);
-        return (object->*(entry->method))(L);
+        CLuaArgs args(L, T::argRule, 1);
+        T* object = nullptr;
+        void* data = lua_touserdata(L, 1);
+        if (data && lua_getmetatable(L, 1))
+        {
+            if (lua_rawequal(L, -1, lua_upvalueindex(3)))
+                object = *static_cast<T**>(data);
+            lua_pop(L, 1);
+        }
+        if (!object)
+            args.typeError(0, T::className);
+        auto* entry = static_cast<const SLuaMethod<T>*>(lua_touserdata(L, lua_upvalueindex(2)));
+        return (object->*(entry->method))(args);
     }
 
     static int toString(lua_State* L)

@@ -8,14 +8,7 @@
 
 namespace zu::lua
 {
-namespace
-{
-
-// The folder of the nearest function on the call stack that comes from a
-// script file, with its trailing "/"; empty when there is none. Like dofile,
-// it looks past C functions and string chunks, and past a caller that made a
-// tail call (whose frame the runtime no longer keeps) to the one above.
-std::string callerFolder(lua_State* L)
+core::CString scriptFolder(lua_State* L)
 {
     lua_Debug ar;
     for (int level = 1; lua_getstack(L, level, &ar); ++level)
@@ -32,12 +25,38 @@ std::string callerFolder(lua_State* L)
         while (!folder.empty() && folder.back() == '/')
             folder.pop_back();
         size_t slash = folder.rfind('/');
-        return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+        return slash == std::string::npos ? core::CString() : core::CString(folder.substr(0, slash + 1));
     }
-    return std::string();
+    return core::CString();
 }
 
-} // namespace
+core::CString toCString(lua_State* L, int index)
+{
+    size_t length = 0;
+    const char* text = lua_type(L, index) == LUA_TSTRING || lua_type(L, index) == LUA_TNUMBER
+                           ? lua_tolstring(L, index, &length)
+                           : nullptr;
+    return text ? core::CString(text, length) : core::CString();
+}
+
+void setFunctions(lua_State* L, int table, const luaL_Reg* list)
+{
+    table = table > 0 ? table : lua_gettop(L) + table + 1;
+    for (const luaL_Reg* f = list; f->name; ++f)
+    {
+        lua_pushstring(L, f->name);
+        lua_pushcclosure(L, f->func, 1);
+        lua_setfield(L, table, f->name);
+    }
+}
+
+void installTable(lua_State* L, const char* name, const luaL_Reg* list)
+{
+    lua_newtable(L);
+    setFunctions(L, -1, list);
+    lua_setglobal(L, name);
+}
+
 
 int tracebackHandler(lua_State* L)
 {
@@ -58,15 +77,15 @@ int tracebackHandler(lua_State* L)
     return 1;
 }
 
-core::CString getScriptRelativePath(lua_State* L, int index, const PathOverrides& overrides)
+core::CString getScriptRelativePath(const CLuaArgs& args, int n, const PathOverrides& overrides)
 {
-    size_t length = 0;
-    const char* text = luaL_checklstring(L, index, &length);
-    core::CString name(text, length);
+    if (!lua_isstring(args.state(), args.index(n)))
+        args.typeError(n, "string");
+    core::CString name = toCString(args.state(), args.index(n));
     for (const auto& entry : overrides)
         if (entry.first == name)
             return entry.second;
-    return core::CString(callerFolder(L)) + name;
+    return scriptFolder(args.state()) + name;
 }
 
 int64_t toInteger(lua_Number value)
@@ -106,13 +125,6 @@ float toFloat(lua_Number value)
     if (value < -FLT_MAX)
         return -HUGE_VALF;
     return static_cast<float>(value);
-}
-
-int64_t checkInteger(lua_State* L, int index) { return toInteger(luaL_checknumber(L, index)); }
-
-int64_t optInteger(lua_State* L, int index, int64_t fallback)
-{
-    return lua_isnoneornil(L, index) ? fallback : checkInteger(L, index);
 }
 
 } // namespace zu::lua

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/CString.h"
+#include "lua/luaCpp/CLuaArgs.h"
 
 #include <cstdint>
 #include <utility>
@@ -19,21 +20,42 @@ namespace zu::lua
 // redirect resources.
 using PathOverrides = std::vector<std::pair<core::CString, core::CString>>;
 
+// The text of the value at `index` with its exact bytes (a number in the
+// runtime's format); empty for any other value.
+core::CString toCString(lua_State* L, int index);
+
+// Pushes the text with its exact bytes.
+inline void pushText(lua_State* L, const core::CString& text)
+{
+    lua_pushlstring(L, text.data(), text.size());
+}
+
+// Sets the functions of `list` (ending with {nullptr, nullptr}) as fields of
+// the table at `table`, each a closure carrying its name, so argument errors
+// can say which function the script called.
+void setFunctions(lua_State* L, int table, const luaL_Reg* list);
+// Makes the global table `name` holding the functions of `list`.
+void installTable(lua_State* L, const char* name, const luaL_Reg* list);
+
 // A message handler for lua_pcall: replaces the error value by
 // debug.traceback(error, 2) when the script still has a debug table holding a
 // traceback function; otherwise leaves the error value as it is.
 int tracebackHandler(lua_State* L);
 
-// The file named by the string argument at `index`, looked up in the folder of
-// the script that made the call (the nearest function on the call stack that
-// comes from a script file), as dofile does. The chunk name is normalised
-// ("\" to "/", runs of "/" collapsed, trailing "/" removed) and cut after its
-// last "/". With no file chunk on the stack, or a chunk name without a folder,
-// the argument is used as it is. An override list entry matching the argument
-// wins. A missing or non-text argument raises the runtime's argument error.
-// A call made as a tail call (return f(...)) has lost its caller's frame; the
-// folder then comes from the next file chunk up the stack.
-core::CString getScriptRelativePath(lua_State* L, int index,
+// The folder of the nearest function on the call stack that comes from a
+// script file, with its trailing "/"; empty when there is none. The chunk
+// name is normalised ("\" to "/", runs of "/" collapsed, trailing "/"
+// removed) and cut after its last "/". Pure C functions and string chunks
+// are looked past, and so is a caller that made a tail call (return f(...)),
+// whose frame the runtime no longer keeps.
+core::CString scriptFolder(lua_State* L);
+
+// The file named by the text argument n, looked up in the folder of
+// the script that made the call (scriptFolder), as dofile does. With no file
+// chunk on the stack, or a chunk name without a folder, the argument is used
+// as it is. An override list entry matching the argument wins. A missing or
+// non-text argument raises the runtime's argument error.
+core::CString getScriptRelativePath(const CLuaArgs& args, int n,
                                     const PathOverrides& overrides = PathOverrides());
 
 // Script numbers may be NaN, infinite or far beyond any native range; casting
@@ -45,12 +67,6 @@ int64_t toInteger(lua_Number value);
 float toFloat(lua_Number value);
 // An integer clamped to the 32-bit range.
 int32_t toInt32(lua_Number value);
-
-// The number argument at `index` as a clamped integer; raises the runtime's
-// argument error when it is not a number.
-int64_t checkInteger(lua_State* L, int index);
-// The same, with a default for a missing or nil argument.
-int64_t optInteger(lua_State* L, int index, int64_t fallback);
 
 // Calls the script's global print with one line, as a script would; a
 // missing print or its error is dropped.

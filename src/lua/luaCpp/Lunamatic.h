@@ -14,10 +14,12 @@
 // first so the destructor leaves the dead state alone.
 //
 // What T provides: it derives from Lunamatic<T> and has
+//   static constexpr EArgRule argRule;      how its methods read arguments
 //   static const SLuaMethod<T> methods[];   ends with {nullptr, nullptr}
 // Derived constructors may add their own fields to the table (see push()).
 #pragma once
 
+#include "lua/luaCpp/CLuaArgs.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <lua.hpp>
@@ -39,8 +41,9 @@ public:
         lua_rawseti(L, -2, 0);
         for (const SLuaMethod<T>* entry = T::methods; entry->name; ++entry)
         {
+            lua_pushstring(L, entry->name);
             lua_pushlightuserdata(L, const_cast<SLuaMethod<T>*>(entry));
-            lua_pushcclosure(L, dispatch, 1);
+            lua_pushcclosure(L, dispatch, 2);
             lua_setfield(L, -2, entry->name);
         }
         lua_pop(L, 1);
@@ -97,6 +100,7 @@ private:
         return objects;
     }
 
+    // Upvalues: the method's name, its list entry.
     static int dispatch(lua_State* L)
     {
         if (!lua_istable(L, 1))
@@ -106,10 +110,10 @@ private:
         lua_pop(L, 1);
         if (!object || !liveObjects().count(object))
             return 0;
-        auto* entry = static_cast<const SLuaMethod<T>*>(lua_touserdata(L, lua_upvalueindex(1)));
+        CLuaArgs args(L, T::argRule, 1);
+        auto* entry = static_cast<const SLuaMethod<T>*>(lua_touserdata(L, lua_upvalueindex(2)));
         T* self = static_cast<T*>(static_cast<Lunamatic*>(object));
-        lua_remove(L, 1);
-        return (self->*(entry->method))(L);
+        return (self->*(entry->method))(args);
     }
 };
 

@@ -1,19 +1,18 @@
 // SLuaMethod: one entry of a bound class's method list, shared by both
 // binders. A list is a static array of entries ending with {nullptr, nullptr}.
-// A method receives the script state with the object already removed from the
-// value stack (its first argument is at index 1) and returns how many results
-// it pushed.
+// A method receives the call's arguments with the object left out (argument 1
+// is the first one after it) and returns how many results it pushed.
 #pragma once
-
-struct lua_State;
 
 namespace zu::lua
 {
 
+class CLuaArgs;
+
 template <class T> struct SLuaMethod
 {
     const char* name;
-    int (T::*method)(lua_State* L);
+    int (T::*method)(const CLuaArgs& args);
 };
 
 } // namespace zu::lua

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "io/IoTestSupport.h"
-#include "other/ITimer.h"
+#include "core/ITimer.h"
 
 #include <gtest/gtest.h>
 

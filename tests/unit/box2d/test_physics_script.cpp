@@ -212,7 +212,8 @@ TEST(PhysicsScript, ConstructorDefaults)
         CPhysicsState state;
         ASSERT_EQ(state.run(c.chunk), "");
         lua_getglobal(state.L, "P");
-        auto* physics = zu::lua::LuaClassBinder<zu::lua::CLuaPhysics>::check(state.L, -1);
+        auto* physics = zu::lua::LuaClassBinder<zu::lua::CLuaPhysics>::test(state.L, -1);
+        ASSERT_NE(physics, nullptr);
         lua_pop(state.L, 1);
         zu::box2d::CPhysics* world = physics->getPhysics();
         ASSERT_TRUE(world->hasWorld());

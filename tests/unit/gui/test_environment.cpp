@@ -56,7 +56,7 @@ protected:
     std::string m_folder = iotest::makeScratchFolder("gui");
     kelvo::io::CFileSystem* m_fs = new kelvo::io::CFileSystem();
     CImageCallRecorder* m_driver = new CImageCallRecorder(m_fs, {800, 600});
-    CGUIEnvironment* m_gui = new CGUIEnvironment(m_fs, m_driver, nullptr);
+    CGUIEnvironment* m_gui = new CGUIEnvironment(m_fs, m_driver);
 };
 
 } // namespace
@@ -154,7 +154,7 @@ TEST_F(Environment, BuiltInFontArtwork)
 
 TEST_F(Environment, ASecondEnvironmentOnTheSameDriverHasTheBuiltInFont)
 {
-    auto* again = new CGUIEnvironment(m_fs, m_driver, nullptr);
+    auto* again = new CGUIEnvironment(m_fs, m_driver);
     EXPECT_NE(again->getBuiltInFont(), nullptr);
     EXPECT_NE(again->getBuiltInFont(), m_gui->getBuiltInFont());
     again->drop();
@@ -164,7 +164,7 @@ TEST_F(Environment, ASecondEnvironmentOnTheSameDriverHasTheBuiltInFont)
 TEST(EnvironmentWithoutDriver, HasNoBuiltInFont)
 {
     CCapture capture;
-    auto* gui = new CGUIEnvironment(nullptr, nullptr, nullptr);
+    auto* gui = new CGUIEnvironment(nullptr, nullptr);
     EXPECT_EQ(gui->getBuiltInFont(), nullptr);
     EXPECT_EQ(gui->getSkin()->getFont(), nullptr);
     EXPECT_EQ(gui->getFont("anything.tga"), nullptr);

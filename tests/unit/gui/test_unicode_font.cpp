@@ -81,7 +81,7 @@ protected:
     std::string m_folder = iotest::makeScratchFolder("unicodefont");
     kelvo::io::CFileSystem* m_fs = new kelvo::io::CFileSystem();
     CImageCallRecorder* m_driver = new CImageCallRecorder(m_fs, {800, 600});
-    kelvo::gui::CGUIEnvironment* m_gui = new kelvo::gui::CGUIEnvironment(m_fs, m_driver, nullptr);
+    kelvo::gui::CGUIEnvironment* m_gui = new kelvo::gui::CGUIEnvironment(m_fs, m_driver);
     std::string m_path;
     CUnicodeFont* m_font = nullptr;
 };

@@ -1,5 +1,5 @@
 #include "event/IEventReceiver.h"
-#include "other/ITimer.h"
+#include "core/ITimer.h"
 #include "platform/CDeviceHeadless.h"
 
 #include <gtest/gtest.h>

@@ -21,7 +21,7 @@ struct Case
 // pushTwice(w): the native object behind w, pushed twice.
 int pushTwice(lua_State* L)
 {
-    CLuaWChar* object = Binder::check(L, 1);
+    CLuaWChar* object = Binder::check(zu::lua::CLuaArgs(L, zu::lua::EAR_STRICT), 1);
     Binder::push(L, object);
     Binder::push(L, object);
     return 2;
@@ -143,6 +143,12 @@ TEST(WChar, TableOfCases)
          "0,0,0,98"},
         {"charAt without an argument", "return W('ab'):charAt()", "nil"},
         {"charAt with a non-number", "return W('ab'):charAt({})", "error:number expected"},
+        // Errors name the method; with the colon form the script's first
+        // argument is number 1.
+        {"argument error names the method", "local w = W('ab') local c = w:charAt({}) return c",
+         "error:bad argument #1 to 'charAt' (number expected, got table)"},
+        {"dot call on a string", "local n = W.length('x') return n",
+         "error:bad argument #1 to 'length' (WChar expected, got string)"},
         // The binder around it.
         {"tostring form", "return tostring(W('a')):match('^WChar %(0x%x+%)$') ~= nil", "true"},
         {"getmetatable yields the class table", "return getmetatable(W('a')) == W", "true"},

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+using zu::lua::CLuaArgs;
 using zu::lua::LuaClassBinder;
 using zu::lua::Lunamatic;
 using zu::lua::SLuaMethod;
@@ -18,19 +19,17 @@ class CProbe
 {
 public:
     static constexpr const char* className = "Probe";
+    static constexpr zu::lua::EArgRule argRule = zu::lua::EAR_STRICT;
     static const SLuaMethod<CProbe> methods[];
     static int deleted;
 
-    static CProbe* construct(lua_State* L)
-    {
-        return new CProbe(int(luaL_optinteger(L, 1, 0)));
-    }
+    static CProbe* construct(const CLuaArgs& args) { return new CProbe(args.int32(1, 0)); }
     explicit CProbe(int value) : m_value(value) {}
     virtual ~CProbe() { ++deleted; }
 
-    int value(lua_State* L)
+    int value(const CLuaArgs& args)
     {
-        lua_pushinteger(L, m_value);
+        lua_pushinteger(args.state(), m_value);
         return 1;
     }
 
@@ -52,13 +51,14 @@ struct SPadding
 class CCounter : public SPadding, public Lunamatic<CCounter>
 {
 public:
+    static constexpr zu::lua::EArgRule argRule = zu::lua::EAR_STRICT;
     static const SLuaMethod<CCounter> methods[];
     explicit CCounter(lua_State* L) : Lunamatic(L) {}
 
-    int add(lua_State* L)
+    int add(const CLuaArgs& args)
     {
-        m_total += int(luaL_checkinteger(L, 1));
-        lua_pushinteger(L, m_total);
+        m_total += args.int32(1);
+        lua_pushinteger(args.state(), m_total);
         return 1;
     }
     int m_total = 0;
@@ -68,11 +68,12 @@ const SLuaMethod<CCounter> CCounter::methods[] = {{"add", &CCounter::add}, {null
 class COther : public Lunamatic<COther>
 {
 public:
+    static constexpr zu::lua::EArgRule argRule = zu::lua::EAR_STRICT;
     static const SLuaMethod<COther> methods[];
     explicit COther(lua_State* L) : Lunamatic(L) {}
-    int name(lua_State* L)
+    int name(const CLuaArgs& args)
     {
-        lua_pushliteral(L, "other");
+        lua_pushliteral(args.state(), "other");
         return 1;
     }
 };
@@ -89,7 +90,7 @@ TEST(LuaClassBinder, ScriptOwnsPushedObjects)
     EXPECT_EQ(state.run("return Probe(7):value(), Probe:new(8):value(), Probe.new(1, 9):value()"),
               "7,8,9");
     EXPECT_TRUE(luatest::matches(state.run("return Probe.value('x')"),
-                                 "error:bad argument #1 to '?' (Probe expected, got string)"));
+                                 "error:bad argument #1 to 'value' (Probe expected, got string)"));
     state.run("collectgarbage() collectgarbage()");
     EXPECT_EQ(CProbe::deleted, 3);
 
@@ -154,7 +155,8 @@ namespace
 int relativePath(lua_State* L)
 {
     zu::lua::PathOverrides overrides = {{"special.png", "/elsewhere/special.png"}};
-    zu::core::CString path = zu::lua::getScriptRelativePath(L, 1, overrides);
+    zu::core::CString path =
+        zu::lua::getScriptRelativePath(CLuaArgs(L, zu::lua::EAR_STRICT), 1, overrides);
     lua_pushlstring(L, path.data(), path.size());
     return 1;
 }

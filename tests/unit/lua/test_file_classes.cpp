@@ -1,6 +1,7 @@
 // ReadFile and WriteFile over the real file system, checked at the byte level
 // and against outside tools (zlib-flate, the zip tool).
 #include "LuaTestState.h"
+#include "io/CCompressedFile.h"
 #include "io/CFileSystem.h"
 #include "io/IReadFile.h"
 #include "lua/CLuaFileLibrary.h"
@@ -304,7 +305,7 @@ TEST_F(FileClasses, DamagedCompressedFilesHoldBoundedZeroFilledData)
     for (const Case& c : cases)
     {
         writeDisk(dir + "/bad.z", c.bytes);
-        zu::io::IReadFile* file = zu::lua::CLuaReadFile::openCompressed(fs, dir + "/bad.z");
+        zu::io::IReadFile* file = zu::io::CCompressedFile::openRead(fs, dir + "/bad.z");
         ASSERT_NE(file, nullptr) << c.what;
         EXPECT_EQ(drain(file), c.content) << c.what;
         file->drop();
@@ -312,7 +313,7 @@ TEST_F(FileClasses, DamagedCompressedFilesHoldBoundedZeroFilledData)
                   "true," + c.content.substr(0, c.content.find('\0')))
             << c.what;
     }
-    EXPECT_EQ(zu::lua::CLuaReadFile::openCompressed(fs, dir + "/missing.z"), nullptr);
+    EXPECT_EQ(zu::io::CCompressedFile::openRead(fs, dir + "/missing.z"), nullptr);
 }
 
 TEST_F(FileClasses, CollectingOrClosingTheStateFinishesFiles)
@@ -327,7 +328,7 @@ TEST_F(FileClasses, CollectingOrClosingTheStateFinishesFiles)
     // Still open when the state closes: written then, exactly once.
     EXPECT_EQ(run("keep = WriteFile(dir .. '/close.z', 'z') keep:writeInt(9)"), "");
     state->close();
-    zu::io::IReadFile* file = zu::lua::CLuaReadFile::openCompressed(fs, dir + "/close.z");
+    zu::io::IReadFile* file = zu::io::CCompressedFile::openRead(fs, dir + "/close.z");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(drain(file), hex("09000000"));
     file->drop();

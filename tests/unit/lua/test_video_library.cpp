@@ -10,7 +10,7 @@
 #include "gui/IGUIFont.h"
 #include "gui/IGUISkin.h"
 #include "io/CFileSystem.h"
-#include "lua/luaCpp/CLuaVideoLibrary.h"
+#include "lua/CLuaVideoLibrary.h"
 #include "video/ITexture.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +64,7 @@ protected:
 
         fs = new kelvo::io::CFileSystem();
         driver = new CClearRecorder(fs, {800, 600});
-        gui = new kelvo::gui::CGUIEnvironment(fs, driver, nullptr);
+        gui = new kelvo::gui::CGUIEnvironment(fs, driver);
         library = new zu::lua::CLuaVideoLibrary(driver, gui, nullptr);
         library->install(state.L);
         state.run("PACKAGE = '" + package + "'");

@@ -1,7 +1,7 @@
 // The SDL device's translation of SDL events into engine events, fed with
 // synthetic events on SDL's dummy video driver (no window needed).
 #include "event/IEventReceiver.h"
-#include "other/ITimer.h"
+#include "core/ITimer.h"
 #include "platform/CDeviceSDL.h"
 #include "platform/SDLKeyMap.h"
 

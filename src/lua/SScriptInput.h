@@ -3,7 +3,7 @@
 // restarted script starts with every key released.
 #pragma once
 
-namespace pellora::states
+namespace zu::lua
 {
 
 struct SScriptInput
@@ -17,4 +17,4 @@ struct SScriptInput
 // The one input state of the process.
 SScriptInput& scriptInput();
 
-} // namespace pellora::states
+} // namespace zu::lua

@@ -1,4 +1,6 @@
 // ITimer: wall-clock time since an arbitrary start; callers take differences.
+// The device owns the one timer (other/CTimer); lower layers such as the
+// audio driver read it through this interface.
 #pragma once
 
 #include "core/IUnknown.h"

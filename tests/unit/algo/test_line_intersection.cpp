@@ -1,8 +1,8 @@
-#include "host/LineIntersection.h"
+#include "algo/LineIntersection.h"
 
 #include <gtest/gtest.h>
 
-using pellora::lua::lineIntersects;
+using zu::algo::lineIntersects;
 
 namespace
 {

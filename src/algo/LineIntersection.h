@@ -2,7 +2,7 @@
 // meeting only where an end point of the second lies strictly inside the first.
 #pragma once
 
-namespace pellora::lua
+namespace zu::algo
 {
 
 struct SLineHit
@@ -15,4 +15,4 @@ struct SLineHit
 SLineHit lineIntersects(float x1, float y1, float x2, float y2, float x3, float y3, float x4,
                         float y4);
 
-} // namespace pellora::lua
+} // namespace zu::algo

@@ -1,6 +1,6 @@
-#include "host/LineIntersection.h"
+#include "algo/LineIntersection.h"
 
-namespace pellora::lua
+namespace zu::algo
 {
 namespace
 {
@@ -93,4 +93,4 @@ SLineHit lineIntersects(float x1, float y1, float x2, float y2, float x3, float 
     return r;
 }
 
-} // namespace pellora::lua
+} // namespace zu::algo

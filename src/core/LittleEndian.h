@@ -1,0 +1,36 @@
+// Little-endian byte order for the binary formats the engine reads and writes
+// (script files, compressed files, archives, images, sprite packages): the
+// value is assembled from bytes, so it reads the same on any host and never
+// from a misaligned address.
+#pragma once
+
+#include <cstdint>
+
+namespace zu::core
+{
+
+inline uint16_t readLE16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+inline uint32_t readLE32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+inline void writeLE16(uint8_t* p, uint16_t value)
+{
+    p[0] = uint8_t(value);
+    p[1] = uint8_t(value >> 8);
+}
+
+inline void writeLE32(uint8_t* p, uint32_t value)
+{
+    p[0] = uint8_t(value);
+    p[1] = uint8_t(value >> 8);
+    p[2] = uint8_t(value >> 16);
+    p[3] = uint8_t(value >> 24);
+}
+
+} // namespace zu::core

@@ -1,0 +1,157 @@
+// CLuaArgs: the arguments of one script call, read the same way by every
+// script library.
+//
+// Positions are the ones a script writes: 1 is the first argument, after the
+// object for a method (the object stays on the stack; arguments are read at
+// an offset instead of shifting the stack). The count is fixed when the
+// reader is made, so results pushed afterwards do not change it.
+//
+// Each library reads under one rule:
+// - EAR_STRICT: a value of the wrong type raises the runtime's argument error,
+//   naming the function: "bad argument #2 to 'playSound' (number expected,
+//   got string)". A missing argument or nil takes the default where the read
+//   has one and raises where it has none.
+// - EAR_LENIENT: the runtime's plain conversions, nothing raises: a value
+//   that is not a number reads as 0, one that is neither text nor a number as
+//   "". A missing argument or nil takes the default (0 or "" without one).
+// - EAR_PLAIN: like lenient, but only a missing argument takes the default;
+//   nil is converted like any other value (0, "").
+// Flags are the script's truth test under every rule (only nil and false are
+// false); a missing flag takes its default.
+//
+// Numbers never reach native code unchecked: NaN reads as 0 for integers,
+// integers are truncated towards zero and clamped (to +-2^53, to the 32-bit
+// range, or to the range a read names), floats beyond the float range become
+// the matching infinity.
+#pragma once
+
+#include "core/CString.h"
+
+#include <cstdint>
+
+#include <lua.hpp>
+
+namespace zu::lua
+{
+
+enum EArgRule
+{
+    EAR_STRICT,
+    EAR_LENIENT,
+    EAR_PLAIN
+};
+
+class CLuaArgs
+{
+  public:
+    // `self` is the number of stack slots before the first argument: 0 for a
+    // function, 1 for a method or a constructor (the object or class table).
+    // A constructor's class table is never written by the script, so errors
+    // count arguments after it (`selfHidden`).
+    CLuaArgs(lua_State* L, EArgRule rule, int self = 0, bool selfHidden = false)
+        : m_state(L), m_rule(rule), m_self(self), m_selfHidden(selfHidden),
+          m_count(lua_gettop(L) - self)
+    {
+        if (m_count < 0) m_count = 0;
+    }
+
+    lua_State* state() const { return m_state; }
+    EArgRule rule() const { return m_rule; }
+    // How many arguments the call passed (nils included).
+    int count() const { return m_count; }
+    // The stack index of argument n.
+    int index(int n) const { return m_self + n; }
+
+    // Argument n was passed (it may be nil).
+    bool given(int n) const { return n >= 1 && n <= m_count; }
+    // Argument n takes its default under this rule: not passed, or nil
+    // except under EAR_PLAIN.
+    bool missing(int n) const
+    {
+        return !given(n) || (m_rule != EAR_PLAIN && lua_isnil(m_state, index(n)));
+    }
+    // The runtime's type of argument n (LUA_TNONE when not passed).
+    int type(int n) const { return given(n) ? lua_type(m_state, index(n)) : LUA_TNONE; }
+    bool isNumber(int n) const { return type(n) == LUA_TNUMBER; }
+    bool isText(int n) const { return type(n) == LUA_TSTRING; }
+    bool isTable(int n) const { return type(n) == LUA_TTABLE; }
+    bool isNil(int n) const { return type(n) == LUA_TNIL || type(n) == LUA_TNONE; }
+
+    // A number as the script gave it. Without a default a missing argument
+    // raises under EAR_STRICT and reads as 0 otherwise.
+    lua_Number number(int n) const { return numberAt(n, nullptr); }
+    lua_Number number(int n, lua_Number fallback) const { return numberAt(n, &fallback); }
+    float toFloat(int n) const;
+    float toFloat(int n, float fallback) const;
+    // Truncated towards zero, NaN as 0, clamped to +-2^53.
+    int64_t integer(int n) const;
+    int64_t integer(int n, int64_t fallback) const;
+    // Clamped to the 32-bit range.
+    int32_t int32(int n) const;
+    int32_t int32(int n, int32_t fallback) const;
+    // Clamped to lowest..highest.
+    int64_t integerIn(int n, int64_t lowest, int64_t highest) const;
+
+    bool flag(int n, bool fallback = false) const
+    {
+        return given(n) ? lua_toboolean(m_state, index(n)) != 0 : fallback;
+    }
+
+    // Text with its exact bytes; a number reads in the runtime's format.
+    core::CString text(int n) const;
+    core::CString text(int n, const char* fallback) const;
+
+    // A colour channel: the integer's low 8 bits.
+    uint32_t channel(int n) const { return uint32_t(int32(n)) & 0xFF; }
+    // Four channels a, r, g, b from `first`, packed as ARGB.
+    uint32_t argb(int first) const
+    {
+        return channel(first) << 24 | channel(first + 1) << 16 | channel(first + 2) << 8 |
+               channel(first + 3);
+    }
+    // Opaque white; white with the alpha at `first` when the call reaches it;
+    // a, r, g, b from `first` when it reaches all four.
+    uint32_t colour(int first) const
+    {
+        if (given(first + 3)) return argb(first);
+        if (given(first)) return channel(first) << 24 | 0xFFFFFF;
+        return 0xFFFFFFFF;
+    }
+
+    // Raises the runtime's argument error for argument n (0 is the object of
+    // a method), naming the function the script called. Never returns.
+    [[noreturn]] void error(int n, const char* message) const;
+    // "<expected> expected, got <type of argument n>".
+    [[noreturn]] void typeError(int n, const char* expected) const;
+
+    // The name the script called the running function by: the name it was
+    // registered under, or what the runtime knows, or "?".
+    static const char* functionName(lua_State* L);
+
+  private:
+    // Argument n as a number, or *fallback when it is missing (raising or 0
+    // without one, as the rule says). A number costs one type test.
+    lua_Number numberAt(int n, const lua_Number* fallback) const
+    {
+        const int i = index(n);
+        const int type = n >= 1 && n <= m_count ? lua_type(m_state, i) : LUA_TNONE;
+        if (type == LUA_TNUMBER) return lua_tonumber(m_state, i);
+        if (type == LUA_TNONE || (type == LUA_TNIL && m_rule != EAR_PLAIN))
+        {
+            if (fallback) return *fallback;
+            if (m_rule == EAR_STRICT) typeError(n, "number");
+            return 0;
+        }
+        return convertNumber(n);
+    }
+    // Any other value: converted, or refused under EAR_STRICT.
+    lua_Number convertNumber(int n) const;
+
+    lua_State* m_state;
+    EArgRule m_rule;
+    int m_self;
+    bool m_selfHidden;
+    int m_count;
+};
+
+} // namespace zu::lua
