@@ -27,12 +27,47 @@
 
 #include "core/CString.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 
 #include <lua.hpp>
 
 namespace zu::lua
 {
+
+// Script numbers may be NaN, infinite or far beyond any native range; casting
+// those is undefined behaviour in C++. These map NaN to 0 and clamp first.
+// toInteger truncates towards zero like the runtime's own integer conversion,
+// clamped to +-2^53.
+inline int64_t toInteger(lua_Number value)
+{
+    constexpr lua_Number limit = 9007199254740992.0; // 2^53
+    if (std::isnan(value))
+        return 0;
+    if (value > limit)
+        return int64_t(limit);
+    if (value < -limit)
+        return -int64_t(limit);
+    return static_cast<int64_t>(value);
+}
+
+// An integer clamped to the 32-bit range.
+inline int32_t toInt32(lua_Number value)
+{
+    const int64_t v = toInteger(value);
+    return int32_t(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+
+// Finite values beyond the float range become the matching infinity.
+inline float toFloat(lua_Number value)
+{
+    if (value > FLT_MAX)
+        return HUGE_VALF;
+    if (value < -FLT_MAX)
+        return -HUGE_VALF;
+    return static_cast<float>(value);
+}
 
 enum EArgRule
 {
@@ -81,14 +116,26 @@ class CLuaArgs
     // raises under EAR_STRICT and reads as 0 otherwise.
     lua_Number number(int n) const { return numberAt(n, nullptr); }
     lua_Number number(int n, lua_Number fallback) const { return numberAt(n, &fallback); }
-    float toFloat(int n) const;
-    float toFloat(int n, float fallback) const;
+    float toFloat(int n) const { return lua::toFloat(number(n)); }
+    float toFloat(int n, float fallback) const
+    {
+        return isNumber(n) ? lua::toFloat(lua_tonumber(m_state, index(n)))
+                           : missing(n) ? fallback : lua::toFloat(number(n));
+    }
     // Truncated towards zero, NaN as 0, clamped to +-2^53.
-    int64_t integer(int n) const;
-    int64_t integer(int n, int64_t fallback) const;
+    int64_t integer(int n) const { return toInteger(number(n)); }
+    int64_t integer(int n, int64_t fallback) const
+    {
+        return isNumber(n) ? toInteger(lua_tonumber(m_state, index(n)))
+                           : missing(n) ? fallback : toInteger(number(n));
+    }
     // Clamped to the 32-bit range.
-    int32_t int32(int n) const;
-    int32_t int32(int n, int32_t fallback) const;
+    int32_t int32(int n) const { return toInt32(number(n)); }
+    int32_t int32(int n, int32_t fallback) const
+    {
+        return isNumber(n) ? toInt32(lua_tonumber(m_state, index(n)))
+                           : missing(n) ? fallback : toInt32(number(n));
+    }
     // Clamped to lowest..highest.
     int64_t integerIn(int n, int64_t lowest, int64_t highest) const;
 

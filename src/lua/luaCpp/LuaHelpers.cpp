@@ -88,23 +88,6 @@ core::CString getScriptRelativePath(const CLuaArgs& args, int n, const PathOverr
     return scriptFolder(args.state()) + name;
 }
 
-int64_t toInteger(lua_Number value)
-{
-    constexpr lua_Number limit = 9007199254740992.0; // 2^53
-    if (std::isnan(value))
-        return 0;
-    if (value > limit)
-        return int64_t(limit);
-    if (value < -limit)
-        return -int64_t(limit);
-    return static_cast<int64_t>(value);
-}
-
-int32_t toInt32(lua_Number value)
-{
-    return int32_t(std::clamp<int64_t>(toInteger(value), INT32_MIN, INT32_MAX));
-}
-
 void printThroughScript(lua_State* L, const core::CString& line)
 {
     lua_getglobal(L, "print");
@@ -116,15 +99,6 @@ void printThroughScript(lua_State* L, const core::CString& line)
     lua_pushlstring(L, line.data(), line.size());
     if (lua_pcall(L, 1, 0, 0) != 0)
         lua_pop(L, 1);
-}
-
-float toFloat(lua_Number value)
-{
-    if (value > FLT_MAX)
-        return HUGE_VALF;
-    if (value < -FLT_MAX)
-        return -HUGE_VALF;
-    return static_cast<float>(value);
 }
 
 } // namespace zu::lua

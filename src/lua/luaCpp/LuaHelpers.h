@@ -58,15 +58,8 @@ core::CString scriptFolder(lua_State* L);
 core::CString getScriptRelativePath(const CLuaArgs& args, int n,
                                     const PathOverrides& overrides = PathOverrides());
 
-// Script numbers may be NaN, infinite or far beyond any native range; casting
-// those is undefined behaviour in C++. These map NaN to 0 and clamp first.
-// toInteger truncates towards zero like the runtime's own integer conversion,
-// clamped to +-2^53.
-int64_t toInteger(lua_Number value);
-// Finite values beyond the float range become the matching infinity.
-float toFloat(lua_Number value);
-// An integer clamped to the 32-bit range.
-int32_t toInt32(lua_Number value);
+// toInteger, toInt32 and toFloat, the safe number conversions, are in
+// CLuaArgs.h.
 
 // Calls the script's global print with one line, as a script would; a
 // missing print or its error is dropped.
