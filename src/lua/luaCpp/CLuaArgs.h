@@ -119,22 +119,23 @@ class CLuaArgs
     float toFloat(int n) const { return lua::toFloat(number(n)); }
     float toFloat(int n, float fallback) const
     {
-        return isNumber(n) ? lua::toFloat(lua_tonumber(m_state, index(n)))
-                           : missing(n) ? fallback : lua::toFloat(number(n));
+        const lua_Number wide = fallback;
+        return lua::toFloat(numberAt(n, &wide));
     }
     // Truncated towards zero, NaN as 0, clamped to +-2^53.
     int64_t integer(int n) const { return toInteger(number(n)); }
+    // Defaults are small integers, exact as numbers.
     int64_t integer(int n, int64_t fallback) const
     {
-        return isNumber(n) ? toInteger(lua_tonumber(m_state, index(n)))
-                           : missing(n) ? fallback : toInteger(number(n));
+        const lua_Number wide = lua_Number(fallback);
+        return toInteger(numberAt(n, &wide));
     }
     // Clamped to the 32-bit range.
     int32_t int32(int n) const { return toInt32(number(n)); }
     int32_t int32(int n, int32_t fallback) const
     {
-        return isNumber(n) ? toInt32(lua_tonumber(m_state, index(n)))
-                           : missing(n) ? fallback : toInt32(number(n));
+        const lua_Number wide = fallback;
+        return toInt32(numberAt(n, &wide));
     }
     // Clamped to lowest..highest.
     int64_t integerIn(int n, int64_t lowest, int64_t highest) const;
@@ -180,16 +181,27 @@ class CLuaArgs
     // without one, as the rule says). A number costs one type test.
     lua_Number numberAt(int n, const lua_Number* fallback) const
     {
-        const int i = index(n);
-        const int type = n >= 1 && n <= m_count ? lua_type(m_state, i) : LUA_TNONE;
-        if (type == LUA_TNUMBER) return lua_tonumber(m_state, i);
-        if (type == LUA_TNONE || (type == LUA_TNIL && m_rule != EAR_PLAIN))
-        {
-            if (fallback) return *fallback;
-            if (m_rule == EAR_STRICT) typeError(n, "number");
-            return 0;
-        }
+        if (!given(n))
+            return missingNumber(n, fallback);
+        // One call for the usual case: the runtime's conversion gives 0 for
+        // anything that is not a number, so only a 0 needs a closer look.
+        const lua_Number value = lua_tonumber(m_state, index(n));
+        if (value != 0 || m_rule == EAR_PLAIN)
+            return value;
+        const int type = lua_type(m_state, index(n));
+        if (type == LUA_TNUMBER)
+            return value;
+        if (type == LUA_TNIL)
+            return missingNumber(n, fallback);
         return convertNumber(n);
+    }
+    lua_Number missingNumber(int n, const lua_Number* fallback) const
+    {
+        if (fallback)
+            return *fallback;
+        if (m_rule == EAR_STRICT)
+            typeError(n, "number");
+        return 0;
     }
     // Any other value: converted, or refused under EAR_STRICT.
     lua_Number convertNumber(int n) const;

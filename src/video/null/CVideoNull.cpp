@@ -261,11 +261,6 @@ void CVideoNull::compute2DMapping()
     m_ndcOffsetY = hh - m_originY;
 }
 
-SVector2f CVideoNull::map2D(float x, float y) const
-{
-    return {(x + float(m_ndcOffsetX)) * m_ndcScaleX, (float(m_ndcOffsetY) - y) * m_ndcScaleY};
-}
-
 void CVideoNull::onResize(SDimension2i size)
 {
     m_renderSize = m_screenSize = size;

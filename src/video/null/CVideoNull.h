@@ -212,8 +212,11 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     bool getBatchAlphaChannel() const { return m_batchAlphaChannel; }
     zu::video::ITexture* getRenderTarget() const { return m_renderTarget; }
     void setClocks(MillisecondClock milliseconds, SecondClock seconds);
-    // Maps a point in render pixels to clip space.
-    zu::video::SVector2f map2D(float x, float y) const;
+    // Maps a point in render pixels to clip space (every 2D vertex passes here).
+    zu::video::SVector2f map2D(float x, float y) const
+    {
+        return {(x + float(m_ndcOffsetX)) * m_ndcScaleX, (float(m_ndcOffsetY) - y) * m_ndcScaleY};
+    }
 
   protected:
     // A texture made from an image; the null driver keeps a pixel copy.
