@@ -85,7 +85,7 @@ int k_dofile(lua_State* L)
 // this function). Only the first value is printed, as tostring gives it.
 int k_print(lua_State* L)
 {
-    if (lua_gettop(L) < 1) return 0;
+    if (arguments(L).count() < 1) return 0;
     if (IKelvoHost* h = host()) h->addPrintLine(toText(L, 1));
     return 0;
 }
