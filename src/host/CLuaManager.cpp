@@ -75,10 +75,11 @@ void CLuaManager::init(zu::IKelvoDevice* device)
                                                    device);
     m_videoLibrary->install(m_state);
 
-    zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
-    if (device && device->getFileSystem())
-        mainPath = device->getFileSystem()->resolvePath(mainPath);
-    if (luaL_loadfile(m_state, mainPath.c_str()) != 0 || lua_pcall(m_state, 0, 0, 0) != 0)
+    // Read through the file system, so a zipped game's script comes from its
+    // archive as everything else does.
+    zu::io::IFileSystem* fs = device ? device->getFileSystem() : nullptr;
+    const zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
+    if (zu::lua::loadScriptFile(m_state, fs, mainPath) != 0 || lua_pcall(m_state, 0, 0, 0) != 0)
     {
         addPrintLine(errorText(m_state, -1));
         lua_pop(m_state, 1);

@@ -1,13 +1,16 @@
 #include "host/CPelloraMain.h"
 
 #include "core/Output.h"
+#include "host/CGameArchive.h"
 #include "host/CPelloraSuperReceiver.h"
 #include "host/CRunLuaState.h"
 #include "host/CSystemConfig.h"
 #include "io/IFileSystem.h"
+#include "io/IReadFile.h"
 #include "other/IOSOperator.h"
 #include "platform/CDeviceHeadless.h"
 #include "platform/CDeviceSDL.h"
+#include "platform/COSOperator.h"
 #include "video/IVideoDriver.h"
 
 #include <memory>
@@ -22,12 +25,29 @@ CPelloraMain::~CPelloraMain()
 
 int CPelloraMain::init()
 {
+    // A zipped game, or one appended to this executable when no game is named.
+    SGameArchive archive;
+    zu::core::CString error;
+    bool zipped = false;
+    if (!m_options.gameArchive.empty())
+        zipped = CGameArchive::openZip(m_options.gameArchive, archive, error);
+    else if (m_options.gameDir.empty())
+        zipped = CGameArchive::openFused(kelvo::COSOperator::findExecutablePath(), archive, error);
+    if (!error.empty())
+    {
+        zu::core::zuLog(zu::core::ELL_ERROR, "pellora: %s", error.c_str());
+        return 1;
+    }
+    zu::core::CString resources = m_options.gameDir;
+    if (zipped)
+        resources = archive.root.empty() ? archive.path : archive.path + "/" + archive.root;
+
     kelvo::CDeviceStub* device;
     if (m_options.headless)
-        device = new kelvo::CDeviceHeadless(zu::core::ENGINE_VERSION, m_options.gameDir);
+        device = new kelvo::CDeviceHeadless(zu::core::ENGINE_VERSION, resources);
     else
     {
-        auto* sdl = new kelvo::CDeviceSDL(zu::core::ENGINE_VERSION, m_options.gameDir);
+        auto* sdl = new kelvo::CDeviceSDL(zu::core::ENGINE_VERSION, resources);
         device = sdl;
         if (!sdl->isReady())
         {
@@ -39,6 +59,22 @@ int CPelloraMain::init()
     }
     m_device = device;
     m_platformDevice = device;
+    if (zipped)
+    {
+        // Everything below the archive's path is read from the archive.
+        zu::io::IReadFile* bytes = CGameArchive::openBytes(archive);
+        const bool mounted = bytes && device->getFileSystem()->addFileArchive(archive.path, bytes);
+        if (bytes)
+            bytes->drop();
+        if (!mounted)
+        {
+            zu::core::zuLog(zu::core::ELL_ERROR, "pellora: %s could not be read as a zip archive",
+                            archive.path.c_str());
+            return 1;
+        }
+        zu::core::zuLog(zu::core::ELL_INFORMATION, "Running the zipped game %s",
+                        resources.c_str());
+    }
 
     if (!m_options.eventsFile.empty())
     {

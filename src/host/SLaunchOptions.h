@@ -8,8 +8,11 @@ namespace pellora
 
 struct SLaunchOptions
 {
-    // The game folder; empty means the executable's folder.
+    // The game folder; empty means the game appended to the executable, or
+    // the executable's folder.
     zu::core::CString gameDir;
+    // A zipped game (any file name) instead of a folder.
+    zu::core::CString gameArchive;
     // Quit after this many passes of the main loop; 0 runs until closed.
     unsigned frames = 0;
     // No window and no display: the null video driver.

@@ -55,14 +55,23 @@ CFileSystem::~CFileSystem()
 
 zu::io::IReadFile* CFileSystem::createAndOpenFile(const CString& path)
 {
-    if (zu::io::IReadFile* file = CReadFile::create(resolvePath(path))) return file;
+    const CString resolved = resolvePath(path);
+    if (zu::io::IReadFile* file = CReadFile::create(resolved)) return file;
 
     // Member names are taken as written: they use "/" inside the archive.
+    // Paths into a mounted archive usually begin with an alias (the zipped
+    // game's $GAME_RESOURCES$), so those are looked for resolved.
     CString archivePath = findArchivePath(path);
+    CString written = path;
+    if (archivePath.empty())
+    {
+        archivePath = findMountedArchive(resolved);
+        written = resolved;
+    }
     if (archivePath.empty()) return nullptr;
     zu::io::IArchiveReader* archive = getArchive(archivePath);
     if (!archive) return nullptr;
-    CString member = memberPart(path, archivePath);
+    CString member = memberPart(written, archivePath);
     return member.empty() ? nullptr : archive->createAndOpenFile(member);
 }
 
@@ -230,8 +239,43 @@ bool CFileSystem::changeWorkingDirectoryTo(const CString& path)
     return false;
 }
 
+bool CFileSystem::addFileArchive(const CString& path, zu::io::IReadFile* file)
+{
+    const CString resolved = resolvePath(path);
+    if (resolved.empty()) return false;
+    if (m_archives.count(resolved) == 0)
+    {
+        zu::io::IReadFile* source = file;
+        if (source)
+            source->grab();
+        else
+            source = CReadFile::create(resolved);
+        if (!source) return false;
+        CZipReader* reader = CZipReader::create(source);
+        source->drop();
+        if (!reader)
+        {
+            zu::core::zuLog(zu::core::ELL_ERROR, "Error opening zip file %s", resolved.c_str());
+            return false;
+        }
+        m_archives[resolved] = reader;
+    }
+    m_mountedArchives.push_back(resolved);
+    return true;
+}
+
+CString CFileSystem::findMountedArchive(const CString& path) const
+{
+    for (const CString& mounted : m_mountedArchives)
+        if (path.startsWith(mounted) && (path.size() == mounted.size() || path[mounted.size()] == '/'))
+            return mounted;
+    return CString();
+}
+
 CString CFileSystem::findArchivePath(const CString& path) const
 {
+    CString mounted = findMountedArchive(path);
+    if (!mounted.empty()) return mounted;
     for (const CString& extension : m_archiveExtensions)
     {
         size_t at = path.find(extension);

@@ -51,6 +51,11 @@ public:
     virtual const core::CString& getWorkingDirectory() const = 0;
     virtual void addDirAlias(const core::CString& alias, const core::CString& folder) = 0;
     virtual void addArchiveExtension(const core::CString& extension) = 0;
+    // Opens a zip archive whatever its name (a zipped game, a game appended
+    // to the executable) and makes every path below `path` a member of it.
+    // With a file, the archive is read from that file (which is grabbed)
+    // instead of from the path. False when it is no readable archive.
+    virtual bool addFileArchive(const core::CString& path, IReadFile* file = nullptr) = 0;
     virtual void removeAllArchives() = 0;
     virtual core::CString getDirAlias(const core::CString& alias) const = 0;
     virtual bool hasDirAlias(const core::CString& alias) const = 0;

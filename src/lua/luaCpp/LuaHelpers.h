@@ -12,6 +12,11 @@
 
 #include <lua.hpp>
 
+namespace zu::io
+{
+class IFileSystem;
+}
+
 namespace zu::lua
 {
 
@@ -49,6 +54,17 @@ int tracebackHandler(lua_State* L);
 // are looked past, and so is a caller that made a tail call (return f(...)),
 // whose frame the runtime no longer keeps.
 core::CString scriptFolder(lua_State* L);
+
+// A file named in a script: names starting with a folder alias ("$USERDATA$/
+// save.dat") as they are, others in the folder of the calling script.
+core::CString scriptPath(lua_State* L, const core::CString& name);
+
+// Loads a script file through the file system (from a folder or from a zip
+// archive) as a chunk named "@" + the resolved path, so names relative to
+// that script work inside archives too. Pushes the chunk, or the error
+// message ("cannot open <path>" for a missing file); returns the runtime's
+// load status. Without a file system the path is read from disk.
+int loadScriptFile(lua_State* L, io::IFileSystem* fs, const core::CString& path);
 
 // The file named by the text argument n, looked up in the folder of
 // the script that made the call (scriptFolder), as dofile does. With no file
