@@ -31,6 +31,10 @@ void printHelp()
            "  --headless        run without a window or display (null video driver)\n"
            "  --frames N        quit after N passes of the main loop\n"
            "  --events FILE     post the input events listed in FILE at given passes\n"
+           "  --watch DIR       run the game folder DIR and restart its script whenever\n"
+           "                    one of its files changes\n"
+           "  --fixed-dt S      every pass reports a frame time of S seconds, so scripted\n"
+           "                    runs (--events, --frames) play the same way every time\n"
            "  --fuse ZIP -o OUT write OUT: this runtime with the zipped game in it, which\n"
            "                    runs that game when started without arguments\n"
            "  --version         print the version and exit\n"
@@ -99,6 +103,20 @@ int main(int argc, char** argv)
         }
         else if (!strcmp(arg, "--events") && i + 1 < argc)
             options.eventsFile = argv[++i];
+        else if (!strcmp(arg, "--fixed-dt") && i + 1 < argc)
+        {
+            char* end = nullptr;
+            const double step = strtod(argv[++i], &end);
+            if (!*argv[i] || *end || !(step > 0) || step > 10)
+            {
+                fprintf(stderr, "pellora: --fixed-dt needs seconds above 0 (at most 10), not '%s'\n",
+                        argv[i]);
+                return 2;
+            }
+            options.fixedStep = float(step);
+        }
+        else if (!strcmp(arg, "--watch"))
+            options.watch = true;
         else if (!strcmp(arg, "--fuse") && i + 1 < argc)
             fuseFrom = argv[++i];
         else if (!strcmp(arg, "-o") && i + 1 < argc)

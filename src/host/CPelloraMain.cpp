@@ -1,7 +1,9 @@
 #include "host/CPelloraMain.h"
 
 #include "core/Output.h"
+#include "core/ITimer.h"
 #include "host/CGameArchive.h"
+#include "host/CLuaManager.h"
 #include "host/CPelloraSuperReceiver.h"
 #include "host/CRunLuaState.h"
 #include "host/CSystemConfig.h"
@@ -10,6 +12,7 @@
 #include "other/IOSOperator.h"
 #include "platform/CDeviceHeadless.h"
 #include "platform/CDeviceSDL.h"
+#include "platform/CFolderWatcher.h"
 #include "platform/COSOperator.h"
 #include "video/IVideoDriver.h"
 
@@ -17,6 +20,11 @@
 
 namespace pellora
 {
+
+CPelloraMain::CPelloraMain(const SLaunchOptions& options) : m_options(options)
+{
+    m_fixedStep = options.fixedStep;
+}
 
 CPelloraMain::~CPelloraMain()
 {
@@ -120,6 +128,19 @@ int CPelloraMain::init()
         list->addReceiver(m_superReceiver);
     }
 
+    if (m_options.watch)
+    {
+        if (resources.empty() || zipped)
+            zu::core::zuLogText("--watch needs a game folder; nothing is watched",
+                                zu::core::ELL_WARNING);
+        else
+        {
+            m_watcher = std::make_unique<kelvo::platform::CFolderWatcher>(resources);
+            zu::core::zuLog(zu::core::ELL_INFORMATION, "Watching %s for changes",
+                            resources.c_str());
+        }
+    }
+
     m_running = true;
     device->setWindowCaption(zu::core::CString(kProductLine) + " - " +
                              device->getVideoDriver()->getName());
@@ -130,9 +151,40 @@ int CPelloraMain::init()
 void CPelloraMain::run()
 {
     if (m_platformDevice && !m_platformDevice->postScriptedInput()) m_platformDevice->closeDevice();
+    if (m_watcher) watchGameFolder();
     zu::game::CGameMain::run();
     ++m_passes;
     if (m_options.frames && m_passes >= m_options.frames) m_running = false;
+}
+
+void CPelloraMain::watchGameFolder()
+{
+    // A restart's note goes to the console of the script it started.
+    if (!m_reloadNote.empty())
+        if (lua::CLuaManager* manager = lua::CLuaManager::get())
+        {
+            manager->addPrintLine(m_reloadNote);
+            m_reloadNote = zu::core::CString();
+        }
+    const uint32_t now = m_device->getTimer()->getRealTime();
+    zu::core::CString changed;
+    while (m_watcher->poll(changed))
+    {
+        m_changedFile = changed;
+        m_changedAt = now;
+    }
+    // One save often writes a file several times: wait until it is quiet.
+    if (m_changedFile.empty() || now - m_changedAt < 250) return;
+    const zu::core::CString folder = m_device->getFileSystem()->getDirAlias("$GAME_RESOURCES$");
+    const zu::core::CString shown = m_changedFile.startsWith(folder + "/")
+                                        ? m_changedFile.substr(folder.size() + 1)
+                                        : m_changedFile;
+    m_reloadNote = "Reloaded: " + shown + " changed";
+    zu::core::zuLog(zu::core::ELL_INFORMATION, "%s changed: restarting the script",
+                    m_changedFile.c_str());
+    m_changedFile = zu::core::CString();
+    if (zu::event::CEventSubscriberList* list = zu::event::CEventSubscriberList::get())
+        list->onEvent(zu::event::SEngineEvent::makeGameRequest(zu::event::GameRequestReset));
 }
 
 zu::game::CGameState* CPelloraMain::createState(int id)

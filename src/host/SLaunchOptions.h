@@ -19,6 +19,11 @@ struct SLaunchOptions
     bool headless = false;
     // Input events to post at given passes (see CEventScript).
     zu::core::CString eventsFile;
+    // Restart the script whenever a file of the game folder changes.
+    bool watch = false;
+    // Every pass reports this frame time (seconds) instead of the clock's;
+    // 0 measures as usual.
+    float fixedStep = 0.0f;
 };
 
 } // namespace pellora
