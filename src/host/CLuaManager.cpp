@@ -178,6 +178,8 @@ void CLuaManager::printErrorScreen(const zu::core::CString& error)
     printThroughScript("A Lua script error has occurred!");
     printThroughScript("Press #4CTRL+R#7 to reset the script parser");
     printThroughScript("A screenshot of this error has been saved");
+    // Taken once the frame showing these lines is finished.
+    m_errorScreenshotDue = true;
     printThroughScript("");
     size_t start = 0;
     while (true)

@@ -80,7 +80,7 @@ TEST(DeviceStub, InputStateFollowsPostedEventsAndScriptedInput)
 
     auto script = std::make_unique<kelvo::CEventScript>();
     zu::core::CString error;
-    ASSERT_TRUE(script->parse("1 key 0x56 ctrl\n1 key 13 alt\n1 mouse middle down 3 4\n2 quit\n",
+    ASSERT_TRUE(script->parse("1 key 0x56 down ctrl\n1 key 13 alt\n1 mouse middle down 3 4\n2 quit\n",
                               error));
     device->setEventScript(std::move(script));
     EXPECT_TRUE(device->postScriptedInput());
