@@ -53,8 +53,13 @@ CDeviceStub::~CDeviceStub()
 zu::audio::IAudioDriver* CDeviceStub::getAudioDriver()
 {
     if (!m_audioDriver)
-        m_audioDriver = new audio::COpenALDriver(m_fileSystem, m_timer);
+        m_audioDriver = createAudioDriver();
     return m_audioDriver;
+}
+
+zu::audio::IAudioDriver* CDeviceStub::createAudioDriver()
+{
+    return new audio::COpenALDriver(m_fileSystem, m_timer);
 }
 
 zu::IVideoModeList* CDeviceStub::getVideoModeList()

@@ -5,6 +5,7 @@
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
 #include "platform/COSOperator.h"
+#include "platform/CQuietErrorOutput.h"
 #include "platform/SDLKeyMap.h"
 #include "video/IVideoDriver.h"
 #include "video/OpenGL/CVideoOpenGL.h"
@@ -503,6 +504,14 @@ void CDeviceSDL::fillVideoModeList(CVideoModeList& list)
                         SDL_BITSPERPIXEL(desktop.format) == 24
                             ? 32
                             : static_cast<int32_t>(SDL_BITSPERPIXEL(desktop.format)));
+}
+
+zu::audio::IAudioDriver* CDeviceSDL::createAudioDriver()
+{
+    // On a machine without a sound device the sound libraries print a page
+    // of their own complaints; the driver's one line says enough.
+    platform::CQuietErrorOutput quiet;
+    return CDeviceStub::createAudioDriver();
 }
 
 } // namespace kelvo

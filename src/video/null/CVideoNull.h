@@ -309,6 +309,9 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     std::map<CString, zu::video::ITexture*> m_textures;
     // Names a texture was asked for by, when its cache name (its file's) differs.
     std::map<CString, CString> m_textureAliases;
+    // Names whose loading failed and was logged: a game asking every frame
+    // gets one line, not one a frame (they are still tried each time).
+    std::set<CString> m_reportedFailures;
     std::map<CString, zu::video::ISpritePackage*> m_spritePackages;
     std::map<CString, zu::video::IParticlePackage*> m_particlePackages;
     std::vector<zu::video::IImageLoader*> m_imageLoaders;
