@@ -2,33 +2,20 @@
 // is checked unit by unit on disk, and read back node by node.
 #include "LuaTestState.h"
 #include "core/Utf16.h"
+#include "io/IoTestSupport.h"
 #include "io/CFileSystem.h"
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaXMLLibrary.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
-#include <vector>
 
 namespace
 {
 
-std::string readDisk(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeDisk(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-}
+using iotest::readDiskFile;
+using iotest::writeDiskFile;
 
 // A UTF-16 file with its mark, as UTF-8 text ("" without the mark, "odd"
 // for an odd size).
@@ -76,12 +63,8 @@ class XMLClasses : public ::testing::Test
   protected:
     void SetUp() override
     {
-        const char* tmp = getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/pellora-luaxml-XXXXXX";
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back(0);
-        ASSERT_NE(mkdtemp(buffer.data()), nullptr);
-        dir = buffer.data();
+        dir = iotest::makeScratchFolder("luaxml");
+        ASSERT_FALSE(dir.empty());
         fs = new kelvo::io::CFileSystem();
         fs->addDirAlias("$USERDATA$", dir);
         library = new zu::lua::CLuaFileLibrary(fs);
@@ -138,7 +121,7 @@ TEST_F(XMLClasses, WritesExactlyWhatTheScriptSays)
         EXPECT_EQ("false", run(std::string("local w = XMLWriter('$USERDATA$/w.xml') ") +
                                "w:writeXMLHeader() " + c.writes + " w:close() return w:isOk()"))
             << c.writes;
-        std::string text = decodeUtf16File(readDisk(dir + "/w.xml"));
+        std::string text = decodeUtf16File(readDiskFile(dir + "/w.xml"));
         const std::string header = "<?xml version=\"1.0\"?>\n";
         ASSERT_EQ(header, text.substr(0, header.size())) << c.writes;
         EXPECT_EQ(c.text, text.substr(header.size())) << c.writes;
@@ -195,7 +178,7 @@ TEST_F(XMLClasses, ReadsFilesMadeElsewhere)
     };
     for (const Case& c : cases)
     {
-        writeDisk(dir + "/in.xml", c.bytes);
+        writeDiskFile(dir + "/in.xml", c.bytes);
         EXPECT_EQ(c.nodes, run("return list('$USERDATA$/in.xml')")) << c.bytes;
     }
 }
@@ -209,7 +192,7 @@ TEST_F(XMLClasses, WithoutAFile)
                r:getAttributeValue("a"), r:getAttributeInt("a"), r:getAttributeFloat("a"),
                XMLWriter("$USERDATA$/no/folder/x.xml"):isOk()
     )"));
-    writeDisk(dir + "/in.xml", "<a/>");
+    writeDiskFile(dir + "/in.xml", "<a/>");
     EXPECT_EQ("true,false,false",
               run("local r = XMLReader('$USERDATA$/in.xml') local ok = r:isOk() r:close() "
                   "return ok, r:isOk(), r:read()"));
@@ -217,7 +200,7 @@ TEST_F(XMLClasses, WithoutAFile)
 
 TEST_F(XMLClasses, AttributeIndicesStartAtOne)
 {
-    writeDisk(dir + "/in.xml", "<a first='1' second='2'/>");
+    writeDiskFile(dir + "/in.xml", "<a first='1' second='2'/>");
     EXPECT_EQ(",first,second,,1,2,,,", run(R"(
         local r = XMLReader("$USERDATA$/in.xml")
         r:read()
@@ -236,7 +219,7 @@ TEST_F(XMLClasses, NodeTypesAreFieldsOfTheClass)
 
 TEST_F(XMLClasses, ArgumentsOfTheWrongTypeRaise)
 {
-    writeDisk(dir + "/in.xml", "<a/>");
+    writeDiskFile(dir + "/in.xml", "<a/>");
     // A method counts its object as argument #1, as the runtime does.
     struct Case
     {
