@@ -544,6 +544,19 @@ bool haveTool(const char* name)
     return shell(std::string("command -v ") + name + " >/dev/null 2>&1") == 0;
 }
 
+// A document inside a zip archive made by the zip tool reads like one on disk.
+TEST_F(XMLFiles, ReadsFromInsideAnArchive)
+{
+    ASSERT_TRUE(haveTool("zip")) << "zip is missing";
+    iotest::writeDiskFile(m_dir + "/level.xml", "<level n='3'><wall x='1'/></level>");
+    ASSERT_EQ(0, shell("cd '" + m_dir + "' && zip -q data.zip level.xml && rm level.xml"));
+    zu::io::IXMLReader* reader = m_fs->createXMLReader("$USERDATA$/data.zip/level.xml");
+    ASSERT_NE(nullptr, reader);
+    EXPECT_EQ("<level n=3>\n<wall x=1/>\n</level>\nend", nodes(reader));
+    reader->drop();
+    EXPECT_EQ(nullptr, m_fs->createXMLReader("$USERDATA$/data.zip/none.xml"));
+}
+
 // One small document in the encodings other tools make: every version reads
 // to the same nodes.
 TEST_F(XMLFiles, DocumentsFromOtherToolsReadTheSame)
