@@ -7,6 +7,7 @@
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaKelvoLibrary.h"
 #include "lua/CLuaWChar.h"
+#include "lua/CLuaXMLLibrary.h"
 #include "lua/CLuaVideoLibrary.h"
 #include "lua/luaCpp/LuaHelpers.h"
 #include "other/IKelvoDevice.h"
@@ -66,6 +67,7 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     zu::lua::CLuaWChar::install(m_state);
     m_fileLibrary = new zu::lua::CLuaFileLibrary(device ? device->getFileSystem() : nullptr);
     m_fileLibrary->install(m_state);
+    zu::lua::CLuaXMLLibrary::install(m_state);
     m_audioLibrary = new zu::lua::CLuaAudioLibrary(m_audioDriver);
     m_audioLibrary->install(m_state);
     m_box2dLibrary = new zu::lua::CLuaBox2dLibrary();

@@ -4,7 +4,10 @@
 #include "io/CFileList.h"
 #include "io/CMemoryReadFile.h"
 #include "io/CReadFile.h"
+#include "io/CTextReader.h"
 #include "io/CWriteFile.h"
+#include "io/CXMLReader.h"
+#include "io/CXMLWriter.h"
 #include "io/CZipReader.h"
 
 #include <cerrno>
@@ -215,6 +218,37 @@ bool CFileSystem::existFile(const CString& path, bool searchArchives)
     if (found == m_archives.end()) return false;
     CString member = memberPart(resolved, archivePath);
     return !member.empty() && found->second->hasFile(member);
+}
+
+zu::io::IXMLReader* CFileSystem::createXMLReader(zu::io::IReadFile* file)
+{
+    if (!file) return nullptr;
+    auto* text = new CTextReader(file);
+    auto* reader = new CXMLReader(text);
+    text->drop();
+    return reader;
+}
+
+zu::io::IXMLReader* CFileSystem::createXMLReader(const CString& path)
+{
+    zu::io::IReadFile* file = createAndOpenFile(path);
+    if (!file) return nullptr;
+    zu::io::IXMLReader* reader = createXMLReader(file);
+    file->drop();
+    return reader;
+}
+
+zu::io::IXMLWriter* CFileSystem::createXMLWriter(zu::io::IWriteFile* file)
+{
+    return new CXMLWriter(file);
+}
+
+zu::io::IXMLWriter* CFileSystem::createXMLWriter(const CString& path)
+{
+    zu::io::IWriteFile* file = createAndWriteFile(path, false);
+    zu::io::IXMLWriter* writer = createXMLWriter(file);
+    if (file) file->drop();
+    return writer;
 }
 
 bool CFileSystem::changeWorkingDirectoryTo(const CString& path)

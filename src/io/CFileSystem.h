@@ -51,6 +51,11 @@ class CFileSystem : public zu::io::IFileSystem
     // archive part of the resolved path.
     bool existFile(const zu::core::CString& path, bool searchArchives = true) override;
 
+    zu::io::IXMLReader* createXMLReader(zu::io::IReadFile* file) override;
+    zu::io::IXMLReader* createXMLReader(const zu::core::CString& path) override;
+    zu::io::IXMLWriter* createXMLWriter(zu::io::IWriteFile* file) override;
+    zu::io::IXMLWriter* createXMLWriter(const zu::core::CString& path) override;
+
     bool changeWorkingDirectoryTo(const zu::core::CString& path) override;
     zu::core::CString findArchivePath(const zu::core::CString& path) const override;
     bool addFileArchive(const zu::core::CString& path, zu::io::IReadFile* file = nullptr) override;

@@ -1,6 +1,7 @@
 #include "platform/CDeviceSDL.h"
 
 #include "core/Output.h"
+#include "core/Utf16.h"
 #include "gui/IGUIEnvironment.h"
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
@@ -13,6 +14,7 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <string>
 
 namespace kelvo
@@ -25,45 +27,6 @@ using namespace zu::event;
 constexpr uint32_t VK_RETURN = 0x0D;
 constexpr uint32_t VK_F4 = 0x73;
 constexpr uint32_t VK_V = 0x56;
-
-// UTF-8 to UTF-16 code units; malformed bytes are skipped.
-std::u16string toUtf16(const char* text)
-{
-    std::u16string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p)
-    {
-        uint32_t c = *p;
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0)
-        {
-            ++p;
-            continue;
-        }
-        c &= extra == 0 ? 0x7F : (0x3F >> extra);
-        ++p;
-        bool ok = true;
-        for (int i = 0; i < extra; ++i, ++p)
-        {
-            if ((*p & 0xC0) != 0x80)
-            {
-                ok = false;
-                break;
-            }
-            c = (c << 6) | (*p & 0x3F);
-        }
-        if (!ok) continue;
-        if (c >= 0x10000)
-        {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        }
-        else
-            out += static_cast<char16_t>(c);
-    }
-    return out;
-}
 
 MouseAction buttonAction(uint8_t sdlButton, bool down)
 {
@@ -319,7 +282,7 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
         break;
     }
     case SDL_TEXTINPUT:
-        for (char16_t unit : toUtf16(event.text.text))
+        for (char16_t unit : zu::core::utf8ToUtf16(event.text.text, strlen(event.text.text)))
             postKey(unit, KeyCharacter, unit, false, false);
         break;
     case SDL_MOUSEMOTION:
