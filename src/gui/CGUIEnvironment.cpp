@@ -51,10 +51,12 @@ CGUIEnvironment::CGUIEnvironment(zu::io::IFileSystem* fileSystem, zu::video::IVi
 
 CGUIEnvironment::~CGUIEnvironment()
 {
-    zu::dropAndClear(m_hovered);
+    letGo(m_hovered);
+    m_hovered = nullptr;
     zu::dropAndClear(m_hoverParent);
     zu::dropAndClear(m_skin);
-    zu::dropAndClear(m_focus);
+    letGo(m_focus);
+    m_focus = nullptr;
     zu::dropAndClear(m_fileSystem);
     zu::dropAndClear(m_timer);
     for (SFontEntry& entry : m_fonts)
@@ -124,11 +126,21 @@ bool CGUIEnvironment::tell(IGUIElement* element, const SEngineEvent& event)
     return consumed;
 }
 
+void CGUIEnvironment::keep(IGUIElement* element)
+{
+    if (element && element != static_cast<IGUIElement*>(this)) element->grab();
+}
+
+void CGUIEnvironment::letGo(IGUIElement* element)
+{
+    if (element && element != static_cast<IGUIElement*>(this)) element->drop();
+}
+
 void CGUIEnvironment::setFocus(IGUIElement* element)
 {
     if (element == m_focus) return;
     removeFocus(m_focus);
-    if (element) element->grab();
+    keep(element);
     m_focus = element;
 }
 
@@ -139,7 +151,7 @@ void CGUIEnvironment::removeFocus(IGUIElement* element)
     // The environment's reference is the one given up; the event is about
     // the root, so it reaches no script.
     tell(element, SEngineEvent::makeGui(this, GuiFocusLost));
-    element->drop();
+    letGo(element);
 }
 
 bool CGUIEnvironment::hasFocus(const IGUIElement* element) const
@@ -150,8 +162,9 @@ bool CGUIEnvironment::hasFocus(const IGUIElement* element) const
 void CGUIEnvironment::forgetHoverAndFocus()
 {
     if (m_hovered && m_hovered->getToolTip()) m_hovered->getToolTip()->setVisible(false);
-    zu::dropAndClear(m_hovered);
-    zu::dropAndClear(m_focus);
+    letGo(m_hovered);
+    letGo(m_focus);
+    m_hovered = m_focus = nullptr;
 }
 
 void CGUIEnvironment::addChild(IGUIElement* child)
@@ -178,36 +191,32 @@ bool CGUIEnvironment::onEvent(const SEngineEvent& event)
 
 void CGUIEnvironment::updateHover(zu::video::SPosition2i point)
 {
-    // The local references keep both alive whatever the handlers do to the
-    // tree or to the hovered element.
     IGUIElement* old = m_hovered;
     IGUIElement* hit = getElementFromPoint(point);
+    // The local references keep both alive whatever the handlers do to the
+    // tree or to the hovered element.
+    if (old) old->grab();
+    if (hit) hit->grab();
+    letGo(old);
     m_hovered = hit;
-    if (!hit)
+    keep(hit);
+    // Hovering nothing tells nobody.
+    if (hit && hit != old)
     {
-        if (old) old->drop();
-        return;
+        if (old)
+        {
+            tell(old, SEngineEvent::makeGui(old, GuiLeft));
+            if (old->getType() == zu::gui::EGUIET_BUTTON)
+                tell(old, SEngineEvent::makeGui(old, GuiButtonLeft));
+        }
+        tell(hit, SEngineEvent::makeGui(hit, GuiHovered));
+        if (hit->getType() == zu::gui::EGUIET_BUTTON)
+            tell(hit, SEngineEvent::makeGui(hit, GuiButtonHovered));
+        for (IGUIElement* frame : m_hoverParent->getChildren())
+            frame->setVisible(false);
+        if (IGUIElement* frame = hit->getToolTip()) frame->setVisible(true);
     }
-    hit->grab();
-    if (hit == old)
-    {
-        old->drop();
-        return;
-    }
-    hit->grab();
-    if (old)
-    {
-        tell(old, SEngineEvent::makeGui(old, GuiLeft));
-        if (old->getType() == zu::gui::EGUIET_BUTTON)
-            tell(old, SEngineEvent::makeGui(old, GuiButtonLeft));
-    }
-    tell(hit, SEngineEvent::makeGui(hit, GuiHovered));
-    if (hit->getType() == zu::gui::EGUIET_BUTTON)
-        tell(hit, SEngineEvent::makeGui(hit, GuiButtonHovered));
-    for (IGUIElement* frame : m_hoverParent->getChildren())
-        frame->setVisible(false);
-    if (IGUIElement* frame = hit->getToolTip()) frame->setVisible(true);
-    hit->drop();
+    if (hit) hit->drop();
     if (old) old->drop();
 }
 

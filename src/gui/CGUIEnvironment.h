@@ -168,6 +168,10 @@ class CGUIEnvironment : public zu::gui::IGUIEnvironment, public zu::gui::IGUILay
     zu::gui::IGUIElement* parentOr(zu::gui::IGUIElement* parent) { return parent ? parent : this; }
     // The factory's font, else the skin font.
     zu::gui::IGUIFont* fontOr(zu::gui::IGUIFont* font) const;
+    // The references the environment holds to the hovered and the focused
+    // element; none to itself, which would keep it alive for ever.
+    void keep(zu::gui::IGUIElement* element);
+    void letGo(zu::gui::IGUIElement* element);
     // Hands the element an event about itself, keeping it alive meanwhile.
     static bool tell(zu::gui::IGUIElement* element, const zu::event::SEngineEvent& event);
     void updateHover(zu::video::SPosition2i point);
@@ -187,7 +191,7 @@ class CGUIEnvironment : public zu::gui::IGUIEnvironment, public zu::gui::IGUILay
     CGUIFont* m_builtInFont = nullptr;
     CGUISkin* m_skin = nullptr;
     zu::video::SPosition2i m_lastMouse;
-    // One reference each.
+    // One reference each (see keep).
     zu::gui::IGUIElement* m_hovered = nullptr;
     zu::gui::IGUIElement* m_focus = nullptr;
     zu::gui::IGUIHoverParent* m_hoverParent = nullptr;

@@ -636,3 +636,14 @@ TEST_F(ElementTree, DrawReportsComeBeforeOrAfterTheChildren)
         layout->remove();
     }
 }
+
+TEST_F(ElementTree, HoveringOrFocusingTheRootHoldsNoReferenceToTheEnvironment)
+{
+    const int before = m_env->getReferenceCount();
+    moveTo(400, 300);
+    ASSERT_EQ(gui.getHovered(), m_env->getRootGUIElement());
+    gui.setFocus(m_env->getRootGUIElement());
+    EXPECT_EQ(m_env->getReferenceCount(), before);
+    gui.removeFocus(m_env->getRootGUIElement());
+    EXPECT_EQ(m_env->getReferenceCount(), before);
+}
