@@ -378,6 +378,13 @@ TEST_F(ElementTree, TheLayouts)
          [](IGUILayout* l) { l->sortFlow(5, 5); },
          {{5, 5, 45, 25}, {50, 5, 90, 25}, {5, 30, 45, 50}},
          {0, 0, 100, 200}},
+        // Reaching the right spacing exactly is enough to wrap.
+        {"flow, wrapping at the spacing",
+         {0, 0, 100, 200},
+         {{40, 20, "", false}, {45, 20, "", false}},
+         [](IGUILayout* l) { l->sortFlow(5, 5); },
+         {{5, 5, 45, 25}, {5, 30, 50, 50}},
+         {0, 0, 100, 200}},
         {"flow, right to left, grown",
          {0, 0, 100, 40},
          {{40, 20, "", false}, {40, 20, "", false}, {40, 20, "", false}},
@@ -553,7 +560,9 @@ TEST_F(ElementTree, ToolTipsShowAboveTheHoveredElementAndStayOnTheScreen)
         EXPECT_GE(m_driver->calls.back().y, c.frame.top);
         moveTo(400, 300);
         EXPECT_FALSE(frame->isVisible());
+        // The frame goes with its element.
         button->remove();
+        EXPECT_TRUE(gui.getHoverParent()->getChildren().empty());
     }
     EXPECT_EQ(gui.addToolTip(nullptr, "tip"), nullptr);
 }
@@ -646,4 +655,17 @@ TEST_F(ElementTree, HoveringOrFocusingTheRootHoldsNoReferenceToTheEnvironment)
     EXPECT_EQ(m_env->getReferenceCount(), before);
     gui.removeFocus(m_env->getRootGUIElement());
     EXPECT_EQ(m_env->getReferenceCount(), before);
+}
+
+TEST_F(ElementTree, ClearingDropsTheTopLevelElementsButKeepsHoverAndFocus)
+{
+    makeButtons();
+    press(20, 20);
+    log.clear();
+    gui.clear();
+    EXPECT_TRUE(m_env->getChildren().empty());
+    EXPECT_EQ(a->getParent(), nullptr);
+    EXPECT_EQ(gui.getFocus(), a);
+    EXPECT_EQ(gui.getHovered(), a);
+    EXPECT_TRUE(log.empty());
 }
