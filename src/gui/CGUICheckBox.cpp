@@ -1,9 +1,9 @@
 #include "gui/CGUICheckBox.h"
 
+#include "gui/GUIFrames.h"
 #include "gui/IGUIEnvironment.h"
 #include "gui/IGUIFont.h"
 #include "gui/IGUISkin.h"
-#include "video/IVideoDriver.h"
 
 namespace kelvo::gui
 {
@@ -80,17 +80,13 @@ bool CGUICheckBox::onEvent(const SEngineEvent& event)
 
 void CGUICheckBox::drawBox(const zu::video::SRecti& r) const
 {
-    zu::video::IVideoDriver* driver = m_environment->getVideoDriver();
     IGUISkin* skin = m_environment->getSkin();
-    const zu::video::SRecti* clip = &m_clippingRect;
-    driver->drawRectangle(skin->getColor(3), r, clip);
-    driver->drawRectangle(skin->getColor(1), {r.left, r.top, r.right - 1, r.bottom - 1}, clip);
-    driver->drawRectangle(skin->getColor(4), {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1},
-                          clip);
-    driver->drawRectangle(skin->getColor(0), {r.left + 1, r.top + 1, r.right - 2, r.bottom - 2},
-                          clip);
-    driver->drawRectangle(skin->getColor(m_pressed ? 2 : 6),
-                          {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2}, clip);
+    drawFrameLayers(m_environment->getVideoDriver(), skin, r, &m_clippingRect,
+                    {{3, 0, 0, 0, 0},
+                     {1, 0, 0, 1, 1},
+                     {4, 1, 1, 1, 1},
+                     {0, 1, 1, 2, 2},
+                     {m_pressed ? 2 : 6, 2, 2, 2, 2}});
     IGUIFont* mark = m_environment->getBuiltInFont();
     if (m_checked && mark)
     {

@@ -20,27 +20,31 @@ enum : int32_t
 
 } // namespace
 
+void drawFrameLayers(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
+                     const zu::video::SRecti& r, const zu::video::SRecti* clip,
+                     std::initializer_list<SFrameLayer> layers)
+{
+    for (const SFrameLayer& layer : layers)
+        driver->drawRectangle(skin->getColor(layer.color),
+                              {r.left + layer.left, r.top + layer.top, r.right - layer.right,
+                               r.bottom - layer.bottom},
+                              clip);
+}
+
 void drawRaisedFrame(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
                      const zu::video::SRecti& r, const zu::video::SRecti* clip)
 {
-    driver->drawRectangle(skin->getColor(DARK_SHADOW), r, clip);
-    driver->drawRectangle(skin->getColor(LIGHT), {r.left, r.top, r.right - 1, r.bottom - 1}, clip);
-    driver->drawRectangle(skin->getColor(SHADOW),
-                          {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, clip);
-    driver->drawRectangle(skin->getColor(FACE), {r.left + 1, r.top + 1, r.right - 2, r.bottom - 2},
-                          clip);
+    drawFrameLayers(
+        driver, skin, r, clip,
+        {{DARK_SHADOW, 0, 0, 0, 0}, {LIGHT, 0, 0, 1, 1}, {SHADOW, 1, 1, 1, 1}, {FACE, 1, 1, 2, 2}});
 }
 
 void drawSunkenFrame(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
                      const zu::video::SRecti& r, const zu::video::SRecti* clip)
 {
-    driver->drawRectangle(skin->getColor(LIGHT), r, clip);
-    driver->drawRectangle(skin->getColor(DARK_SHADOW), {r.left, r.top, r.right - 1, r.bottom - 1},
-                          clip);
-    driver->drawRectangle(skin->getColor(SHADOW),
-                          {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, clip);
-    driver->drawRectangle(skin->getColor(FACE), {r.left + 2, r.top + 2, r.right - 1, r.bottom - 1},
-                          clip);
+    drawFrameLayers(
+        driver, skin, r, clip,
+        {{LIGHT, 0, 0, 0, 0}, {DARK_SHADOW, 0, 0, 1, 1}, {SHADOW, 1, 1, 1, 1}, {FACE, 2, 2, 1, 1}});
 }
 
 void drawFieldFrame(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,

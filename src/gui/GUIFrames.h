@@ -6,6 +6,9 @@
 
 #include "video/SGeometry.h"
 
+#include <cstdint>
+#include <initializer_list>
+
 namespace zu::gui
 {
 class IGUISkin;
@@ -18,6 +21,19 @@ class IVideoDriver;
 
 namespace kelvo::gui
 {
+
+// One filled rectangle of a frame: a skin colour over the frame's rectangle
+// with its edges moved in by the four insets.
+struct SFrameLayer
+{
+    int32_t color;
+    int32_t left, top, right, bottom;
+};
+
+// Fills the layers in order, each over the ones before.
+void drawFrameLayers(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
+                     const zu::video::SRecti& rect, const zu::video::SRecti* clip,
+                     std::initializer_list<SFrameLayer> layers);
 
 // Light upper-left edges, dark lower-right edges, the face in colour 2.
 void drawRaisedFrame(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
