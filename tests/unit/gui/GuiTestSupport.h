@@ -1,10 +1,8 @@
 // Helpers of the GUI tests: a recording driver that also writes down every
-// image draw it is asked for (the calls text drawing makes), marker-pixel
-// font textures built pixel by pixel, and sprite packages made with the
-// sprite writer.
+// image draw it is asked for (the calls text drawing makes), and marker-pixel
+// font textures built pixel by pixel.
 #pragma once
 
-#include "CSpriteWriter.h"
 #include "io/IoTestSupport.h"
 #include "video/CRecordingDriver.h"
 
@@ -167,32 +165,6 @@ inline uint32_t texturePixel(zu::video::ITexture* texture, int32_t x, int32_t y)
                 bytes);
     texture->unlock();
     return value;
-}
-
-struct SPackImage
-{
-    const char* name;
-    int32_t width, height;
-    uint32_t rgba = 0xFFFFFFFF; // bytes r, g, b, a from the lowest
-};
-
-// Writes a package of single-frame animations of the given sizes, each
-// filled with its colour.
-inline std::string writePackage(const std::string& path, const std::vector<SPackImage>& images)
-{
-    pellora::spritepack::CSpriteWriter writer;
-    writer.setTrim(false);
-    for (const SPackImage& image : images)
-    {
-        std::vector<uint8_t> rgba(size_t(image.width * image.height) * 4);
-        for (size_t i = 0; i < rgba.size(); i += 4)
-            std::memcpy(&rgba[i], &image.rgba, 4);
-        const int id = writer.addImage(rgba.data(), image.width, image.height, 0, 0);
-        writer.addAnimation(image.name, {{id, -1, 1}});
-    }
-    std::string error;
-    EXPECT_TRUE(writer.writeFile(path, 4, error)) << error;
-    return path;
 }
 
 } // namespace guitest

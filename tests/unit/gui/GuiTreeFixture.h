@@ -5,6 +5,7 @@
 // posted as the device posts it.
 #pragma once
 
+#include "GuiPackageSupport.h"
 #include "GuiTestSupport.h"
 
 #include "core/ITimer.h"

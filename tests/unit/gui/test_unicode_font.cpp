@@ -1,6 +1,7 @@
 // Sprite-package fonts: colour codes, measuring, missing glyphs, signed
 // bytes, the registry's choice of font kind, and the skin's sprite package;
 // the packages are made with the sprite writer.
+#include "GuiPackageSupport.h"
 #include "GuiTestSupport.h"
 #include "io/IoTestSupport.h"
 
