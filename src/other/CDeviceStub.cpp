@@ -98,7 +98,7 @@ void CDeviceStub::setEventReceiver(zu::event::IEventReceiver* receiver)
 void CDeviceStub::createGUIAndScene()
 {
     zu::dropAndClear(m_guiEnvironment);
-    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver);
+    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer);
     setEventReceiver(m_userReceiver);
 }
 

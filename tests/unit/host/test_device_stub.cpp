@@ -1,6 +1,9 @@
 #include "event/IEventReceiver.h"
 #include "core/ITimer.h"
+#include "gui/IGUIButton.h"
+#include "gui/IGUIEnvironment.h"
 #include "platform/CDeviceHeadless.h"
+#include "video/IVideoDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -100,5 +103,48 @@ TEST(DeviceStub, SecondDriverTypeIsRefused)
     EXPECT_TRUE(device->setDriverType(zu::EDT_OPENGL));
     EXPECT_FALSE(device->setDriverType(zu::EDT_NULL));
     EXPECT_EQ(device->getDriverType(), zu::EDT_OPENGL);
+    device->drop();
+}
+
+TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    device->setDriverType(zu::EDT_NULL);
+    ASSERT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
+    Recorder recorder;
+    device->setEventReceiver(&recorder);
+    zu::gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    device->getVideoDriver()->setRenderScreenSize(400, 300);
+    zu::gui::IGUIElement* button = gui->addButton({100, 100, 180, 130}, nullptr, 4, "OK");
+    gui->drawAll();
+
+    // (280, 230) on the window is (140, 115) in render pixels: on the button.
+    device->postEvent(SEngineEvent::makeMouse(MouseMoved, 280, 230));
+    device->postEvent(SEngineEvent::makeMouse(LeftDown, 280, 230, 1));
+    device->postEvent(SEngineEvent::makeMouse(LeftUp, 280, 230, 1));
+    EXPECT_EQ(gui->getLastMousePosition().x, 140);
+    EXPECT_EQ(gui->getLastMousePosition().y, 115);
+    // The button took the press and the release; the move and the GUI's
+    // reports reach the receiver, the move in window pixels.
+    std::vector<int32_t> reports;
+    int moves = 0;
+    for (const SEngineEvent& e : recorder.events)
+    {
+        if (e.type == GuiEvent)
+        {
+            EXPECT_EQ(e.gui.caller, button);
+            reports.push_back(e.gui.eventType);
+        }
+        else if (e.type == MouseEvent)
+        {
+            ++moves;
+            EXPECT_EQ(e.mouse.action, MouseMoved);
+            EXPECT_EQ(e.mouse.x, 280);
+            EXPECT_EQ(e.mouse.y, 230);
+        }
+    }
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(reports, (std::vector<int32_t>{GuiButtonHovered, GuiClicked}));
+    EXPECT_FALSE(device->isMouseButtonDown(0)) << "what the GUI took changes no input state";
     device->drop();
 }
