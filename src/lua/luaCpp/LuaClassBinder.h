@@ -36,6 +36,9 @@
 
 #include <lua.hpp>
 
+#include <cstddef>
+#include <utility>
+
 namespace zu::lua
 {
 
@@ -77,11 +80,17 @@ public:
         lua_setfield(L, -2, "__call");
         lua_setmetatable(L, classTable);
 
-        for (const SLuaMethod<T>* entry = T::methods; entry->name; ++entry)
+        size_t i = 0;
+        for (const SLuaMethod<T>* entry = T::methods; entry->name; ++entry, ++i)
         {
             lua_pushstring(L, entry->name);
-            lua_pushlightuserdata(L, const_cast<SLuaMethod<T>*>(entry));
-            lua_pushcclosure(L, callMethod, 2);
+            if (i < MAX_FAST_METHODS)
+                lua_pushcclosure(L, fastMethod(i, std::make_index_sequence<MAX_FAST_METHODS>()), 1);
+            else
+            {
+                lua_pushlightuserdata(L, const_cast<SLuaMethod<T>*>(entry));
+                lua_pushcclosure(L, callMethod, 2);
+            }
             lua_setfield(L, classTable, entry->name);
         }
         lua_pop(L, 2);
@@ -191,6 +200,27 @@ private:
         CLuaArgs args(L, T::argRule, 1, true);
         push(L, T::construct(args));
         return 1;
+    }
+
+    // The first methods of the list each get a function of their own that
+    // knows its entry, so a call reads no upvalue; the rest share one that
+    // finds its entry in an upvalue.
+    static constexpr size_t MAX_FAST_METHODS = 128;
+
+    // Upvalue: the method's name (for argument errors).
+    template <size_t I> static int callFastMethod(lua_State* L)
+    {
+        CLuaArgs args(L, T::argRule, 1);
+        T* object = test(L, 1);
+        if (!object)
+            args.typeError(0, T::className);
+        return (object->*(T::methods[I].method))(args);
+    }
+
+    template <size_t... I> static lua_CFunction fastMethod(size_t i, std::index_sequence<I...>)
+    {
+        static const lua_CFunction functions[] = {&callFastMethod<I>...};
+        return functions[i];
     }
 
     // Upvalues: the method's name, its list entry.
