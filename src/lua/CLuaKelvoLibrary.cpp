@@ -322,7 +322,8 @@ int k_getFolderContents(lua_State* L)
 int k_getSeconds(lua_State* L)
 {
     IKelvoDevice* d = device();
-    lua_pushnumber(L, d && d->getTimer() ? d->getTimer()->getSeconds() : 0.0);
+    ITimer* timer = d ? d->getTimer() : nullptr;
+    lua_pushnumber(L, timer ? timer->getSeconds() : 0.0);
     return 1;
 }
 
