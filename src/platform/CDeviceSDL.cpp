@@ -25,45 +25,6 @@ constexpr uint32_t VK_RETURN = 0x0D;
 constexpr uint32_t VK_F4 = 0x73;
 constexpr uint32_t VK_V = 0x56;
 
-// UTF-8 to UTF-16 code units; malformed bytes are skipped.
-std::u16string toUtf16(const char* text)
-{
-    std::u16string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p)
-    {
-        uint32_t c = *p;
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0)
-        {
-            ++p;
-            continue;
-        }
-        c &= extra == 0 ? 0x7F : (0x3F >> extra);
-        ++p;
-        bool ok = true;
-        for (int i = 0; i < extra; ++i, ++p)
-        {
-            if ((*p & 0xC0) != 0x80)
-            {
-                ok = false;
-                break;
-            }
-            c = (c << 6) | (*p & 0x3F);
-        }
-        if (!ok) continue;
-        if (c >= 0x10000)
-        {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        }
-        else
-            out += static_cast<char16_t>(c);
-    }
-    return out;
-}
-
 MouseAction buttonAction(uint8_t sdlButton, bool down)
 {
     int button;
@@ -318,7 +279,7 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
         break;
     }
     case SDL_TEXTINPUT:
-        for (char16_t unit : toUtf16(event.text.text))
+        for (char16_t unit : zu::core::CString(event.text.text).toUtf16())
             postKey(unit, KeyCharacter, unit, false, false);
         break;
     case SDL_MOUSEMOTION:
