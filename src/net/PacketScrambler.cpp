@@ -17,8 +17,10 @@ void scramblePacket(uint8_t* packet, size_t length, uint32_t key)
 
 uint32_t deriveClientKey(int32_t clientId)
 {
-    // An odd factor spreads consecutive ids; the mask keeps every key non-zero.
-    return (uint32_t(clientId) * 2971u) | 0x5A00C3A5u;
+    // An odd factor spreads consecutive ids; the mask keeps every key
+    // non-zero and touches only the top byte, so the first 5000 ids or so
+    // all get keys of their own.
+    return (uint32_t(clientId) * 2971u) | 0xA5000000u;
 }
 
 } // namespace zu::net
