@@ -551,11 +551,12 @@ bool CSocketNetworkDevice::onServerHello(CNetConnection& connection, const uint8
     default:
         return true;
     }
-    // Refused: the connection closes, and no disconnect event follows the refusal.
-    raise(refusal, 0, 0);
+    // Refused: the connection closes, and no disconnect event or notice
+    // follows the refusal; it is closed before anyone hears of it.
     m_closing = true;
     connection.stop();
     m_disconnected = true;
+    raise(refusal, 0, 0);
     return false;
 }
 
