@@ -47,17 +47,20 @@ bool IPacketEventReceiver::onEvent(const event::SEngineEvent& event)
 bool IPacketEventReceiver::storePacket(const void* bytes, int32_t length, int32_t clientId)
 {
     if (!bytes || length <= 0 || length > 0xFFFF) return true;
+    bool first;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         SPacketBuffer& buffer = m_buffers[m_writeIndex];
         if (buffer.data.size() + size_t(length) > PENDING_BYTES_LIMIT ||
             buffer.entries.size() >= PENDING_PACKETS_LIMIT)
             return false;
+        first = buffer.entries.empty();
         const auto* from = static_cast<const uint8_t*>(bytes);
         buffer.data.insert(buffer.data.end(), from, from + length);
         buffer.entries.push_back({clientId, uint16_t(length)});
     }
-    m_activity.notify_all();
+    // Waiters wait for the first packet; the ones after it wake nobody.
+    if (first) m_activity.notify_all();
     return true;
 }
 
