@@ -12,6 +12,26 @@
 
 namespace kelvo::net
 {
+namespace
+{
+
+sockaddr_in socketAddress(uint32_t address, uint16_t port)
+{
+    sockaddr_in in{};
+    in.sin_family = AF_INET;
+    in.sin_addr.s_addr = address;
+    in.sin_port = htons(port);
+    return in;
+}
+
+} // namespace
+
+bool CSocket::open()
+{
+    close();
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    return m_fd >= 0;
+}
 
 CSocket& CSocket::operator=(CSocket&& other) noexcept
 {
@@ -67,15 +87,10 @@ zu::core::CString CSocket::lastError()
 
 bool CSocket::listen(uint32_t address, uint16_t port, int backlog)
 {
-    close();
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0) return false;
+    if (!open()) return false;
     int on = 1;
     setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = address;
-    local.sin_port = htons(port);
+    sockaddr_in local = socketAddress(address, port);
     if (::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
         ::listen(m_fd, backlog) != 0)
     {
@@ -104,15 +119,10 @@ CSocket CSocket::accept()
 
 bool CSocket::connect(uint32_t address, uint16_t port)
 {
-    close();
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0) return false;
+    if (!open()) return false;
     int on = 1;
     setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    sockaddr_in remote{};
-    remote.sin_family = AF_INET;
-    remote.sin_addr.s_addr = address;
-    remote.sin_port = htons(port);
+    sockaddr_in remote = socketAddress(address, port);
     if (::connect(m_fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0)
     {
         int error = errno;

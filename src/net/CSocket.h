@@ -63,6 +63,8 @@ class CSocket
 
   private:
     explicit CSocket(int fd) : m_fd(fd) {}
+    // A new TCP socket in place of this one.
+    bool open();
 
     int m_fd = -1;
 };

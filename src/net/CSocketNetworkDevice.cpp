@@ -79,11 +79,8 @@ int32_t CSocketNetworkDevice::startServer(IPacketEventReceiver* receiver,
               int(parameters.port), CSocket::lastError().c_str());
         return -1;
     }
-    m_receiver = receiver;
-    m_parameters = parameters;
+    beginSession(receiver, parameters);
     m_role = ROLE_SERVER;
-    m_closing = false;
-    m_disconnected = false;
     m_accepting = true;
     m_acceptThread = std::thread([this] { acceptLoop(); });
     return 0;
@@ -94,12 +91,7 @@ int32_t CSocketNetworkDevice::connect(IPacketEventReceiver* receiver,
 {
     if (!receiver) return -1;
     closeAll();
-    m_receiver = receiver;
-    m_parameters = parameters;
-    m_closing = false;
-    m_disconnected = false;
-    m_ownKey = 0;
-    m_ownId = 0;
+    beginSession(receiver, parameters);
 
     uint32_t address = 0;
     CSocket socket;
@@ -121,6 +113,17 @@ int32_t CSocketNetworkDevice::connect(IPacketEventReceiver* receiver,
     return 0;
 }
 
+void CSocketNetworkDevice::beginSession(IPacketEventReceiver* receiver,
+                                        const SSessionParameters& parameters)
+{
+    m_receiver = receiver;
+    m_parameters = parameters;
+    m_closing = false;
+    m_disconnected = false;
+    m_ownKey = 0;
+    m_ownId = 0;
+}
+
 void CSocketNetworkDevice::disconnect()
 {
     closeAll();
@@ -129,8 +132,6 @@ void CSocketNetworkDevice::disconnect()
 void CSocketNetworkDevice::closeAll()
 {
     m_closing = true;
-    if (m_receiver) m_receiver->wakeWaiters();
-
     if (m_role == ROLE_CLIENT && m_mode == MODE_PACKET && m_main && m_main->isRunning())
     {
         uint8_t notice[PACKET_HEADER_SIZE];
@@ -167,8 +168,12 @@ void CSocketNetworkDevice::closeAll()
     m_main.reset();
     for (const ConnectionPtr& connection : connections)
         connection->stop();
+    // Receive threads waiting for room in the receiver end now, not at their next look.
+    if (m_receiver && !connections.empty()) m_receiver->wakeWaiters();
     for (const ConnectionPtr& connection : connections)
         connection->join();
+    // No thread is left that could reach the receiver, which may go now.
+    m_receiver = nullptr;
     m_role = ROLE_NONE;
 }
 

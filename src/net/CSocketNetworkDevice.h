@@ -89,6 +89,9 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     using ConnectionPtr = std::shared_ptr<CNetConnection>;
     class CPacketHandler;
 
+    // Before a role is taken; no thread runs.
+    void beginSession(zu::net::IPacketEventReceiver* receiver,
+                      const zu::net::SSessionParameters& parameters);
     void closeAll();
     void acceptLoop();
     void greet(CSocket socket);

@@ -2,7 +2,8 @@
 // numbers its clients from 1; a client makes one connection to the host,
 // which it addresses as id 1000. Everything that happens arrives as network
 // events (SEngineEvent NetworkEvent, kinds in net/NetProtocol.h) on the
-// device's own threads at the receiver handed to startServer or connect.
+// device's own threads at the receiver handed to startServer or connect,
+// which must stay until disconnect (or the device's end) has returned.
 #pragma once
 
 #include "core/CString.h"

@@ -51,6 +51,17 @@ def welcomed(port, name="Py"):
     return conn, client_id, key
 
 
+def half_then_close(native, conn, closed_line):
+    """Half of a packet, then the end of the stream: the other side sees the
+    connection close and no packet."""
+    conn.send(SAMPLE[:len(SAMPLE) // 2])
+    time.sleep(0.1)
+    conn.close()
+    native.wait_for(closed_line)
+    check(native.finish() == 0, "net_peer ends")
+    check(not native.matching(r"^PACKET"), "no packet from half a packet")
+
+
 def native_host(exe, *args):
     native = NativePeer(exe, "host", "--version", "pyGame", *args)
     return native, native.port()
@@ -160,12 +171,7 @@ def client_server_full(exe):
 def client_close_mid_packet(exe):
     native, port = native_host(exe, "--until-event", "client-disconnected")
     conn, _, _ = welcomed(port)
-    conn.send(SAMPLE[:10])
-    time.sleep(0.1)
-    conn.close()
-    native.wait_for(r"^EVENT client-disconnected id=1 ")
-    check(native.finish() == 0, "net_peer ends")
-    check(not native.matching(r"^PACKET"), "no packet from half a packet")
+    half_then_close(native, conn, r"^EVENT client-disconnected id=1 ")
 
 
 @case
@@ -305,12 +311,7 @@ def host_close_mid_packet(exe):
     native, conn = native_client(exe, "Half", "pyGame", "--until-event", "disconnected")
     greet(conn)
     native.wait_for(r"^EVENT connected ")
-    conn.send(SAMPLE[:6])
-    time.sleep(0.1)
-    conn.close()
-    native.wait_for(r"^EVENT disconnected id=1000 ")
-    check(native.finish() == 0, "net_peer ends")
-    check(not native.matching(r"^PACKET"), "no packet from half a packet")
+    half_then_close(native, conn, r"^EVENT disconnected id=1000 ")
 
 
 @case

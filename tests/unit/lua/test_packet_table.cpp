@@ -66,6 +66,13 @@ std::string describeTop(lua_State* L)
     return text;
 }
 
+// Evaluates the script expression and leaves its value on the stack.
+void push(lua_State* L, const std::string& expression)
+{
+    ASSERT_EQ(luaL_loadstring(L, ("return " + expression).c_str()), 0) << expression;
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0) << expression;
+}
+
 struct SWriteCase
 {
     const char* table; // a script expression
@@ -98,8 +105,7 @@ TEST(PacketTable, TablesBecomeTheseBytes)
     luatest::CState lua;
     for (const SWriteCase& c : cases)
     {
-        ASSERT_EQ(luaL_loadstring(lua.L, (std::string("return ") + c.table).c_str()), 0);
-        ASSERT_EQ(lua_pcall(lua.L, 0, 1, 0), 0);
+        push(lua.L, c.table);
         zu::net::CVariablePacketBuilder builder;
         EXPECT_TRUE(zu::lua::writePacketTable(lua.L, -1, 7, builder)) << c.table;
         lua_pop(lua.L, 1);
@@ -112,8 +118,7 @@ TEST(PacketTable, SkippedValuesArePrintedByType)
     luatest::CState lua;
     g_printed.clear();
     zu::core::PrintHook old = zu::core::setPrintHook(capturePrint);
-    luaL_loadstring(lua.L, "return {print, {}, 1}");
-    lua_pcall(lua.L, 0, 1, 0);
+    push(lua.L, "{print, {}, 1}");
     zu::net::CVariablePacketBuilder builder;
     zu::lua::writePacketTable(lua.L, -1, 1, builder);
     zu::core::setPrintHook(old);
@@ -123,14 +128,12 @@ TEST(PacketTable, SkippedValuesArePrintedByType)
 TEST(PacketTable, TooLongForAPacketIsRefused)
 {
     luatest::CState lua;
-    luaL_loadstring(lua.L, "return {string.rep('x', 16378)}");
-    lua_pcall(lua.L, 0, 1, 0);
+    push(lua.L, "{string.rep('x', 16378)}");
     zu::net::CVariablePacketBuilder builder;
     // 4 + 2 + 16378 + 1 = 16385 bytes.
     EXPECT_FALSE(zu::lua::writePacketTable(lua.L, -1, 1, builder));
     lua_pop(lua.L, 1);
-    luaL_loadstring(lua.L, "return {string.rep('x', 16377)}");
-    lua_pcall(lua.L, 0, 1, 0);
+    push(lua.L, "{string.rep('x', 16377)}");
     EXPECT_TRUE(zu::lua::writePacketTable(lua.L, -1, 1, builder));
     EXPECT_EQ(builder.size(), 16384u);
 }
@@ -180,8 +183,7 @@ TEST(PacketTable, PacketsBecomeTheseTables)
 TEST(PacketTable, ARoundTripRenumbersTheKeys)
 {
     luatest::CState lua;
-    luaL_loadstring(lua.L, "return {x = 'named', [5] = 16777217, [2] = -0.25}");
-    lua_pcall(lua.L, 0, 1, 0);
+    push(lua.L, "{x = 'named', [5] = 16777217, [2] = -0.25}");
     zu::net::CVariablePacketBuilder builder;
     ASSERT_TRUE(zu::lua::writePacketTable(lua.L, -1, 3, builder));
     lua_pop(lua.L, 1);
