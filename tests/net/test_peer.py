@@ -75,7 +75,8 @@ def client_handshake(exe):
     conn, client_id, _ = welcomed(port, "Py")
     check(client_id == 1, "the first client is 1")
     native.wait_for(r"^EVENT client-connected id=1 length=1 extra=0 text=Py$")
-    conn.send(SAMPLE)
+    # A host answers no ping: the next thing back is the echo.
+    conn.send(peer.frame(peer.PING) + SAMPLE)
     native.wait_for(SAMPLE_LINE % 1)
     check(conn.packet() == SAMPLE, "the echo is the packet")
     conn.send(peer.frame(peer.DISCONNECT))

@@ -87,7 +87,8 @@ TEST_F(SocketDevice, HandshakeGivesIdsNamesAndKeys)
     EXPECT_EQ(connected->text, "Ann");
     EXPECT_EQ(client.receiver.find(NEK_CONNECTED)->length, 1);
     EXPECT_EQ(client.device->getOwnClientId(), 1);
-    EXPECT_EQ(capture.count("SPI_HELLO, 16\nHCSR_HELLO\n"), 1u);
+    EXPECT_EQ(capture.count("SPI_HELLO, 16\n"), 2u) << "the hello and the welcome";
+    EXPECT_EQ(capture.count("HCSR_HELLO\n"), 1u);
     EXPECT_EQ(capture.count("HCSR_WELCOME\n"), 1u);
 
     // Ids count on and are never reused.
@@ -302,7 +303,12 @@ TEST_F(SocketDevice, AFloodIsDeliveredWholeAndInOrder)
                 ++sent;
             }
         });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Until well past one frame's 4096 packets have gone out, and a little
+    // longer for the receive thread to take them in.
+    auto waitUntil = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (sent < 4500 && sent < count && std::chrono::steady_clock::now() < waitUntil)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     size_t largestFrame = 0;
     bool all = pumpUntil(
         {&host},
