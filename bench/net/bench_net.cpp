@@ -11,7 +11,7 @@
 // The device's receiver delivers on its main thread as a game would, with a
 // loop that dispatches as soon as something arrived. Only 127.0.0.1 is used;
 // every loop is bounded in count and in time.
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "net/CSocket.h"
 #include "net/CSocketNetworkDevice.h"

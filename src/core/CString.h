@@ -57,9 +57,6 @@ public:
     }
     // Replaces every occurrence of one character by another.
     CString& replace(char from, char to);
-    // The text as UTF-16 code units (for the platform and the wire);
-    // malformed bytes are skipped, a zero byte gives a zero unit.
-    std::u16string toUtf16() const;
 
     static CString fromInt(long long value) { return std::to_string(value); }
 

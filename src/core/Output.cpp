@@ -55,6 +55,13 @@ void vprint(bool newline, const char* format, va_list args)
     if (n < 0)
         return;
     size_t length = strlen(buffer);
+    // A cut text keeps its line end, so the next line is not glued to it.
+    const bool cut = size_t(n) >= kBufferSize - 1;
+    const size_t formatLength = strlen(format);
+    if (cut && !newline && formatLength && format[formatLength - 1] == '\n')
+        buffer[kBufferSize - 2] = '\n';
+    if (cut && newline)
+        length = kBufferSize - 2;
     if (newline && length < kBufferSize - 1)
     {
         buffer[length] = '\n';

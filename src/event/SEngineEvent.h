@@ -62,11 +62,56 @@ enum GameRequest : int32_t
     GameRequestReset = 2
 };
 
+// What a GUI element reports. The script GUI library turns each into the
+// callback named beside it.
+enum GUIEventType : int32_t
+{
+    GuiFocusLost = 0,             // onBlur; the caller is the root
+    GuiHovered = 1,               // onEnter
+    GuiLeft = 2,                  // onLeave
+    GuiClicked = 3,               // onClick
+    GuiRightClicked = 4,          // onRightClick
+    GuiButtonHovered = 5,         // onEnter, besides GuiHovered for buttons
+    GuiButtonLeft = 6,            // onLeave, besides GuiLeft for buttons
+    GuiScrollBarMoved = 7,        // onChange
+    GuiCheckBoxToggled = 8,       // onChange
+    GuiRadioChanged = 9,          // onChange
+    GuiListBoxChanged = 10,       // onChange
+    GuiComboBoxChanged = 11,      // onChange
+    GuiListBoxSelectedAgain = 12, // onRepeat
+    GuiFileSelected = 13,         // onFileSelect
+    GuiFileDialogCancelled = 14,  // onCancel
+    GuiMessageBoxYes = 15,        // onConfirm
+    GuiMessageBoxNo = 16,         // onNo
+    GuiMessageBoxOk = 17,         // onConfirm
+    GuiMessageBoxCancel = 18,     // onCancel
+    GuiEditBoxEnter = 19,         // onApply
+    GuiEditBoxChanged = 20,       // onChange
+    GuiTabChanged = 21,           // onChange
+    GuiTabClosed = 22,            // onTabClosed; value is the tab index
+    GuiMenuItemSelected = 23,     // onChange
+    GuiHidden = 24,               // onHide
+    GuiResized = 25,              // onResize
+    GuiDrawReport = 26,           // onDraw
+    GuiPopupClosed = 27,          // onPopupClosed
+    GuiPopupClicked = 28,         // onPopupClicked
+    GuiRemoveRequest = 29,        // the script library removes the component
+    GuiModalInput = 30,           // no callback
+    GuiLeftReleased = 31,         // click area: onClick(0, false)
+    GuiLeftPressed = 32,          // onClick(0, true)
+    GuiMiddleReleased = 33,       // onClick(2, false)
+    GuiMiddlePressed = 34,        // onClick(2, true)
+    GuiRightReleased = 35,        // onClick(1, false)
+    GuiRightPressed = 36          // onClick(1, true)
+};
+
 struct SGUIEvent
 {
+    // The element the event is about.
     gui::IGUIElement* caller;
-    gui::IGUIElement* element;
-    int32_t eventType;
+    GUIEventType eventType;
+    // Only the tab-closed event carries one: the tab's index.
+    int32_t value;
 };
 
 struct SMouseEvent
@@ -147,6 +192,14 @@ struct SEngineEvent
         SEngineEvent e{};
         e.type = MouseEvent;
         e.mouse = {x, y, clicks, wheel, 0.f, action};
+        return e;
+    }
+
+    static SEngineEvent makeGui(gui::IGUIElement* caller, GUIEventType type, int32_t value = 0)
+    {
+        SEngineEvent e{};
+        e.type = GuiEvent;
+        e.gui = {caller, type, value};
         return e;
     }
 

@@ -51,6 +51,8 @@ void CGameMain::run()
         m_lastTime = now;
     float dt = static_cast<float>(now - m_lastTime);
     m_lastTime = now;
+    if (m_fixedStep > 0.f)
+        dt = m_fixedStep;
 
     // Music keeps streaming on every pass, whether or not the state updates.
     if (audio::IAudioDriver* audioDriver = m_device->getAudioDriver())

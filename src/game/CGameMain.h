@@ -47,6 +47,9 @@ protected:
     CGameState* m_state = nullptr;
     IKelvoDevice* m_device = nullptr;
     bool m_sleepWhenInactive = true;
+    // Reported as every pass's frame time when above 0, so scripted runs
+    // play the same way each time.
+    float m_fixedStep = 0.0f;
     double m_lastTime = 0.0;
     event::CEventSubscriberList* m_subscriberList = nullptr;
 };

@@ -16,7 +16,9 @@ constexpr uint32_t kDefaultColors[zu::gui::IGUISkin::COLOR_COUNT] = {
     0xFFFFFFE6, 0xFFE6E6E6, 0xFFFFFFFF, 0x40000000, 0x308080FF, 0x80FFFFFF};
 
 // Sizes 8 and 9 (radio list row height and spacing) are meant to be set by
-// the game; until then a row is as high as a check box with a small gap.
+// the game. Until then: 18 and 2. An item is size 8 + size 9 = 20 pixels
+// high, which holds the 18-pixel box (size 3) and a line of the built-in
+// font (17 pixels), and items are 2 pixels apart, 22 from top to top.
 constexpr int32_t kDefaultSizes[zu::gui::IGUISkin::SIZE_COUNT] = {14,  18, 15, 18, 500,
                                                                   200, 80, 30, 18, 2};
 

@@ -7,6 +7,7 @@
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaKelvoLibrary.h"
 #include "lua/CLuaWChar.h"
+#include "lua/CLuaXMLLibrary.h"
 #include "lua/CLuaVideoLibrary.h"
 #include "lua/luaCpp/LuaHelpers.h"
 #include "other/IKelvoDevice.h"
@@ -66,6 +67,7 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     zu::lua::CLuaWChar::install(m_state);
     m_fileLibrary = new zu::lua::CLuaFileLibrary(device ? device->getFileSystem() : nullptr);
     m_fileLibrary->install(m_state);
+    zu::lua::CLuaXMLLibrary::install(m_state);
     m_audioLibrary = new zu::lua::CLuaAudioLibrary(m_audioDriver);
     m_audioLibrary->install(m_state);
     m_box2dLibrary = new zu::lua::CLuaBox2dLibrary();
@@ -75,10 +77,11 @@ void CLuaManager::init(zu::IKelvoDevice* device)
                                                    device);
     m_videoLibrary->install(m_state);
 
-    zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
-    if (device && device->getFileSystem())
-        mainPath = device->getFileSystem()->resolvePath(mainPath);
-    if (luaL_loadfile(m_state, mainPath.c_str()) != 0 || lua_pcall(m_state, 0, 0, 0) != 0)
+    // Read through the file system, so a zipped game's script comes from its
+    // archive as everything else does.
+    zu::io::IFileSystem* fs = device ? device->getFileSystem() : nullptr;
+    const zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
+    if (zu::lua::loadScriptFile(m_state, fs, mainPath) != 0 || lua_pcall(m_state, 0, 0, 0) != 0)
     {
         addPrintLine(errorText(m_state, -1));
         lua_pop(m_state, 1);
@@ -177,6 +180,8 @@ void CLuaManager::printErrorScreen(const zu::core::CString& error)
     printThroughScript("A Lua script error has occurred!");
     printThroughScript("Press #4CTRL+R#7 to reset the script parser");
     printThroughScript("A screenshot of this error has been saved");
+    // Taken once the frame showing these lines is finished.
+    m_errorScreenshotDue = true;
     printThroughScript("");
     size_t start = 0;
     while (true)

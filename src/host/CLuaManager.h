@@ -158,6 +158,15 @@ public:
     // success and nothing on failure.
     bool protectedCall(int nargs);
 
+    // True once after an error screen was printed: the frame that shows it
+    // is to be saved as the screenshot the screen announces.
+    bool takeErrorScreenshot()
+    {
+        const bool due = m_errorScreenshotDue;
+        m_errorScreenshotDue = false;
+        return due;
+    }
+
 private:
     // Pushes hook.call and the name; pushArgs pushes the arguments and returns
     // their count.
@@ -174,6 +183,7 @@ private:
     zu::lua::CLuaBox2dLibrary* m_box2dLibrary = nullptr;
     zu::lua::CLuaVideoLibrary* m_videoLibrary = nullptr;
     int m_hookRef = -1;
+    bool m_errorScreenshotDue = false;
     int m_callbacks[CB_COUNT] = {};
     int m_mouseX = 0;
     int m_mouseY = 0;

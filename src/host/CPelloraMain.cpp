@@ -1,19 +1,30 @@
 #include "host/CPelloraMain.h"
 
 #include "core/Output.h"
+#include "core/ITimer.h"
+#include "host/CGameArchive.h"
+#include "host/CLuaManager.h"
 #include "host/CPelloraSuperReceiver.h"
 #include "host/CRunLuaState.h"
 #include "host/CSystemConfig.h"
 #include "io/IFileSystem.h"
+#include "io/IReadFile.h"
 #include "other/IOSOperator.h"
 #include "platform/CDeviceHeadless.h"
 #include "platform/CDeviceSDL.h"
+#include "platform/CFolderWatcher.h"
+#include "platform/COSOperator.h"
 #include "video/IVideoDriver.h"
 
 #include <memory>
 
 namespace pellora
 {
+
+CPelloraMain::CPelloraMain(const SLaunchOptions& options) : m_options(options)
+{
+    m_fixedStep = options.fixedStep;
+}
 
 CPelloraMain::~CPelloraMain()
 {
@@ -22,12 +33,29 @@ CPelloraMain::~CPelloraMain()
 
 int CPelloraMain::init()
 {
+    // A zipped game, or one appended to this executable when no game is named.
+    SGameArchive archive;
+    zu::core::CString error;
+    bool zipped = false;
+    if (!m_options.gameArchive.empty())
+        zipped = CGameArchive::openZip(m_options.gameArchive, archive, error);
+    else if (m_options.gameDir.empty())
+        zipped = CGameArchive::openFused(kelvo::COSOperator::findExecutablePath(), archive, error);
+    if (!error.empty())
+    {
+        zu::core::zuLog(zu::core::ELL_ERROR, "pellora: %s", error.c_str());
+        return 1;
+    }
+    zu::core::CString resources = m_options.gameDir;
+    if (zipped)
+        resources = archive.root.empty() ? archive.path : archive.path + "/" + archive.root;
+
     kelvo::CDeviceStub* device;
     if (m_options.headless)
-        device = new kelvo::CDeviceHeadless(zu::core::ENGINE_VERSION, m_options.gameDir);
+        device = new kelvo::CDeviceHeadless(zu::core::ENGINE_VERSION, resources);
     else
     {
-        auto* sdl = new kelvo::CDeviceSDL(zu::core::ENGINE_VERSION, m_options.gameDir);
+        auto* sdl = new kelvo::CDeviceSDL(zu::core::ENGINE_VERSION, resources);
         device = sdl;
         if (!sdl->isReady())
         {
@@ -39,6 +67,22 @@ int CPelloraMain::init()
     }
     m_device = device;
     m_platformDevice = device;
+    if (zipped)
+    {
+        // Everything below the archive's path is read from the archive.
+        zu::io::IReadFile* bytes = CGameArchive::openBytes(archive);
+        const bool mounted = bytes && device->getFileSystem()->addFileArchive(archive.path, bytes);
+        if (bytes)
+            bytes->drop();
+        if (!mounted)
+        {
+            zu::core::zuLog(zu::core::ELL_ERROR, "pellora: %s could not be read as a zip archive",
+                            archive.path.c_str());
+            return 1;
+        }
+        zu::core::zuLog(zu::core::ELL_INFORMATION, "Running the zipped game %s",
+                        resources.c_str());
+    }
 
     if (!m_options.eventsFile.empty())
     {
@@ -84,6 +128,19 @@ int CPelloraMain::init()
         list->addReceiver(m_superReceiver);
     }
 
+    if (m_options.watch)
+    {
+        if (resources.empty() || zipped)
+            zu::core::zuLogText("--watch needs a game folder; nothing is watched",
+                                zu::core::ELL_WARNING);
+        else
+        {
+            m_watcher = std::make_unique<kelvo::platform::CFolderWatcher>(resources);
+            zu::core::zuLog(zu::core::ELL_INFORMATION, "Watching %s for changes",
+                            resources.c_str());
+        }
+    }
+
     m_running = true;
     device->setWindowCaption(zu::core::CString(kProductLine) + " - " +
                              device->getVideoDriver()->getName());
@@ -94,9 +151,40 @@ int CPelloraMain::init()
 void CPelloraMain::run()
 {
     if (m_platformDevice && !m_platformDevice->postScriptedInput()) m_platformDevice->closeDevice();
+    if (m_watcher) watchGameFolder();
     zu::game::CGameMain::run();
     ++m_passes;
     if (m_options.frames && m_passes >= m_options.frames) m_running = false;
+}
+
+void CPelloraMain::watchGameFolder()
+{
+    // A restart's note goes to the console of the script it started.
+    if (!m_reloadNote.empty())
+        if (lua::CLuaManager* manager = lua::CLuaManager::get())
+        {
+            manager->addPrintLine(m_reloadNote);
+            m_reloadNote = zu::core::CString();
+        }
+    const uint32_t now = m_device->getTimer()->getRealTime();
+    zu::core::CString changed;
+    while (m_watcher->poll(changed))
+    {
+        m_changedFile = changed;
+        m_changedAt = now;
+    }
+    // One save often writes a file several times: wait until it is quiet.
+    if (m_changedFile.empty() || now - m_changedAt < 250) return;
+    const zu::core::CString folder = m_device->getFileSystem()->getDirAlias("$GAME_RESOURCES$");
+    const zu::core::CString shown = m_changedFile.startsWith(folder + "/")
+                                        ? m_changedFile.substr(folder.size() + 1)
+                                        : m_changedFile;
+    m_reloadNote = "Reloaded: " + shown + " changed";
+    zu::core::zuLog(zu::core::ELL_INFORMATION, "%s changed: restarting the script",
+                    m_changedFile.c_str());
+    m_changedFile = zu::core::CString();
+    if (zu::event::CEventSubscriberList* list = zu::event::CEventSubscriberList::get())
+        list->onEvent(zu::event::SEngineEvent::makeGameRequest(zu::event::GameRequestReset));
 }
 
 zu::game::CGameState* CPelloraMain::createState(int id)

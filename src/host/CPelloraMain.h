@@ -6,10 +6,16 @@
 #include "game/CGameMain.h"
 #include "host/SLaunchOptions.h"
 
+#include <memory>
+
 namespace kelvo
 {
 class CDeviceStub;
+namespace platform
+{
+class CFolderWatcher;
 }
+} // namespace kelvo
 
 namespace pellora
 {
@@ -22,8 +28,10 @@ constexpr const char* kProductLine = "Pellora v" PELLORA_VERSION_TEXT;
 class CPelloraMain : public zu::game::CGameMain
 {
   public:
-    explicit CPelloraMain(const SLaunchOptions& options) : m_options(options) {}
+    explicit CPelloraMain(const SLaunchOptions& options);
     ~CPelloraMain() override;
+    CPelloraMain(const CPelloraMain&) = delete;
+    CPelloraMain& operator=(const CPelloraMain&) = delete;
 
     void shutdown() override;
     int init() override;
@@ -36,6 +44,15 @@ class CPelloraMain : public zu::game::CGameMain
     kelvo::CDeviceStub* m_platformDevice = nullptr;
     CPelloraSuperReceiver* m_superReceiver = nullptr;
     unsigned m_passes = 0;
+    // --watch: the game folder's watcher, the last change seen and when
+    // (device milliseconds), and the line for the console after a restart.
+    std::unique_ptr<kelvo::platform::CFolderWatcher> m_watcher;
+    zu::core::CString m_changedFile;
+    uint32_t m_changedAt = 0;
+    zu::core::CString m_reloadNote;
+
+    // Restarts the script once the game folder's files stop changing.
+    void watchGameFolder();
 };
 
 } // namespace pellora

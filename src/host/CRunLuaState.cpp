@@ -84,6 +84,9 @@ void CRunLuaState::render()
         m_guiEnvironment->drawAll();
     }
     m_videoDriver->endScene();
+    // Saved as F11 saves, from the frame just finished.
+    if (m_scriptManager->takeErrorScreenshot())
+        m_videoDriver->writeScreenshot("", "", nullptr);
 }
 
 bool CRunLuaState::onEvent(const zu::event::SEngineEvent& event)

@@ -1,6 +1,6 @@
 // The print console: the lines a script printed, drawn over its picture in
-// white, newest at the bottom of the render size, each older line 15 pixels
-// higher. There is no line limit: older lines go off the top of the screen
+// white on a dark translucent band, newest at the bottom of the render size,
+// each older line 15 pixels higher. There is no line limit: older lines go off the top of the screen
 // until the script clears the list.
 #pragma once
 

@@ -1,6 +1,6 @@
 #include "io/CCompressedFile.h"
 
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "io/CMemReadFile.h"
 #include "io/IFileSystem.h"
 #include "io/IReadFile.h"

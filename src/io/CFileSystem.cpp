@@ -4,7 +4,10 @@
 #include "io/CFileList.h"
 #include "io/CMemoryReadFile.h"
 #include "io/CReadFile.h"
+#include "io/CTextReader.h"
 #include "io/CWriteFile.h"
+#include "io/CXMLReader.h"
+#include "io/CXMLWriter.h"
 #include "io/CZipReader.h"
 
 #include <cerrno>
@@ -55,14 +58,23 @@ CFileSystem::~CFileSystem()
 
 zu::io::IReadFile* CFileSystem::createAndOpenFile(const CString& path)
 {
-    if (zu::io::IReadFile* file = CReadFile::create(resolvePath(path))) return file;
+    const CString resolved = resolvePath(path);
+    if (zu::io::IReadFile* file = CReadFile::create(resolved)) return file;
 
     // Member names are taken as written: they use "/" inside the archive.
+    // Paths into a mounted archive usually begin with an alias (the zipped
+    // game's $GAME_RESOURCES$), so those are looked for resolved.
     CString archivePath = findArchivePath(path);
+    CString written = path;
+    if (archivePath.empty())
+    {
+        archivePath = findMountedArchive(resolved);
+        written = resolved;
+    }
     if (archivePath.empty()) return nullptr;
     zu::io::IArchiveReader* archive = getArchive(archivePath);
     if (!archive) return nullptr;
-    CString member = memberPart(path, archivePath);
+    CString member = memberPart(written, archivePath);
     return member.empty() ? nullptr : archive->createAndOpenFile(member);
 }
 
@@ -208,6 +220,37 @@ bool CFileSystem::existFile(const CString& path, bool searchArchives)
     return !member.empty() && found->second->hasFile(member);
 }
 
+zu::io::IXMLReader* CFileSystem::createXMLReader(zu::io::IReadFile* file)
+{
+    if (!file) return nullptr;
+    auto* text = new CTextReader(file);
+    auto* reader = new CXMLReader(text);
+    text->drop();
+    return reader;
+}
+
+zu::io::IXMLReader* CFileSystem::createXMLReader(const CString& path)
+{
+    zu::io::IReadFile* file = createAndOpenFile(path);
+    if (!file) return nullptr;
+    zu::io::IXMLReader* reader = createXMLReader(file);
+    file->drop();
+    return reader;
+}
+
+zu::io::IXMLWriter* CFileSystem::createXMLWriter(zu::io::IWriteFile* file)
+{
+    return new CXMLWriter(file);
+}
+
+zu::io::IXMLWriter* CFileSystem::createXMLWriter(const CString& path)
+{
+    zu::io::IWriteFile* file = createAndWriteFile(path, false);
+    zu::io::IXMLWriter* writer = createXMLWriter(file);
+    if (file) file->drop();
+    return writer;
+}
+
 bool CFileSystem::changeWorkingDirectoryTo(const CString& path)
 {
     if (!path.empty() && chdir(path.c_str()) == 0)
@@ -230,8 +273,43 @@ bool CFileSystem::changeWorkingDirectoryTo(const CString& path)
     return false;
 }
 
+bool CFileSystem::addFileArchive(const CString& path, zu::io::IReadFile* file)
+{
+    const CString resolved = resolvePath(path);
+    if (resolved.empty()) return false;
+    if (m_archives.count(resolved) == 0)
+    {
+        zu::io::IReadFile* source = file;
+        if (source)
+            source->grab();
+        else
+            source = CReadFile::create(resolved);
+        if (!source) return false;
+        CZipReader* reader = CZipReader::create(source);
+        source->drop();
+        if (!reader)
+        {
+            zu::core::zuLog(zu::core::ELL_ERROR, "Error opening zip file %s", resolved.c_str());
+            return false;
+        }
+        m_archives[resolved] = reader;
+    }
+    m_mountedArchives.push_back(resolved);
+    return true;
+}
+
+CString CFileSystem::findMountedArchive(const CString& path) const
+{
+    for (const CString& mounted : m_mountedArchives)
+        if (path.startsWith(mounted) && (path.size() == mounted.size() || path[mounted.size()] == '/'))
+            return mounted;
+    return CString();
+}
+
 CString CFileSystem::findArchivePath(const CString& path) const
 {
+    CString mounted = findMountedArchive(path);
+    if (!mounted.empty()) return mounted;
     for (const CString& extension : m_archiveExtensions)
     {
         size_t at = path.find(extension);

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <set>
+#include <vector>
 
 namespace kelvo::io
 {
@@ -50,13 +51,21 @@ class CFileSystem : public zu::io::IFileSystem
     // archive part of the resolved path.
     bool existFile(const zu::core::CString& path, bool searchArchives = true) override;
 
+    zu::io::IXMLReader* createXMLReader(zu::io::IReadFile* file) override;
+    zu::io::IXMLReader* createXMLReader(const zu::core::CString& path) override;
+    zu::io::IXMLWriter* createXMLWriter(zu::io::IWriteFile* file) override;
+    zu::io::IXMLWriter* createXMLWriter(const zu::core::CString& path) override;
+
     bool changeWorkingDirectoryTo(const zu::core::CString& path) override;
     zu::core::CString findArchivePath(const zu::core::CString& path) const override;
+    bool addFileArchive(const zu::core::CString& path, zu::io::IReadFile* file = nullptr) override;
     zu::io::IArchiveReader* getArchive(const zu::core::CString& archivePath) override;
 
     bool isInArchive() const { return m_inArchive; }
 
   private:
+    // The mounted archive a path lies in, or empty.
+    zu::core::CString findMountedArchive(const zu::core::CString& path) const;
     // The archive part of `path` and the member text after it and one separator.
     static zu::core::CString memberPart(const zu::core::CString& path,
                                         const zu::core::CString& archivePath);
@@ -67,6 +76,8 @@ class CFileSystem : public zu::io::IFileSystem
     std::map<zu::core::CString, zu::core::CString> m_dirAliases;
     std::map<zu::core::CString, CZipReader*> m_archives;
     std::set<zu::core::CString> m_archiveExtensions;
+    // Archives known by their path rather than their extension.
+    std::vector<zu::core::CString> m_mountedArchives;
 };
 
 } // namespace kelvo::io

@@ -1,6 +1,6 @@
 #include "io/CZipReader.h"
 
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "io/CLimitReadFile.h"
 #include "io/CMemoryReadFile.h"

@@ -15,6 +15,8 @@ namespace zu::io
 
 class IReadFile;
 class IWriteFile;
+class IXMLReader;
+class IXMLWriter;
 class IFileList;
 class IArchiveReader;
 
@@ -51,6 +53,11 @@ public:
     virtual const core::CString& getWorkingDirectory() const = 0;
     virtual void addDirAlias(const core::CString& alias, const core::CString& folder) = 0;
     virtual void addArchiveExtension(const core::CString& extension) = 0;
+    // Opens a zip archive whatever its name (a zipped game, a game appended
+    // to the executable) and makes every path below `path` a member of it.
+    // With a file, the archive is read from that file (which is grabbed)
+    // instead of from the path. False when it is no readable archive.
+    virtual bool addFileArchive(const core::CString& path, IReadFile* file = nullptr) = 0;
     virtual void removeAllArchives() = 0;
     virtual core::CString getDirAlias(const core::CString& alias) const = 0;
     virtual bool hasDirAlias(const core::CString& alias) const = 0;
@@ -63,6 +70,16 @@ public:
     virtual IFileList* createFileList(const core::CString& filter, const core::CString& folder,
                                       EFileListKind kind) = 0;
     virtual bool existFile(const core::CString& path, bool searchArchives = true) = 0;
+
+    // A reader (to drop) of the file's whole text; null for a null file.
+    virtual IXMLReader* createXMLReader(IReadFile* file) = 0;
+    // The same for the file at the path; null when it cannot be opened.
+    virtual IXMLReader* createXMLReader(const core::CString& path) = 0;
+    // A writer (to drop) into the file; with a null file it writes nothing.
+    virtual IXMLWriter* createXMLWriter(IWriteFile* file) = 0;
+    // A writer into the file at the path, created or emptied; a file that
+    // cannot be created gives a writer that writes nothing.
+    virtual IXMLWriter* createXMLWriter(const core::CString& path) = 0;
 
     virtual bool changeWorkingDirectoryTo(const core::CString& path) = 0;
     // The archive part of a path ("a/b.zip" of "a/b.zip/c/d.png"), or empty.

@@ -69,13 +69,14 @@ CString toText(lua_State* L, int index)
 
 // kelvo.dofile(name) -> the chunk's results
 // Runs a script file named relative to the folder of the calling script
-// (the global dofile is this function). Load errors are raised.
+// (the global dofile is this function), from the game folder or from the
+// zipped game. Load errors are raised.
 int k_dofile(lua_State* L)
 {
     CLuaArgs a = arguments(L);
-    const CString path = scriptFolder(L) + a.text(1);
+    const CString path = scriptPath(L, a.text(1));
     int base = lua_gettop(L);
-    if (luaL_loadfile(L, path.c_str()) != 0) return lua_error(L);
+    if (loadScriptFile(L, fileSystem(), path) != 0) return lua_error(L);
     lua_call(L, 0, LUA_MULTRET);
     return lua_gettop(L) - base;
 }
@@ -85,7 +86,7 @@ int k_dofile(lua_State* L)
 // this function). Only the first value is printed, as tostring gives it.
 int k_print(lua_State* L)
 {
-    if (lua_gettop(L) < 1) return 0;
+    if (arguments(L).count() < 1) return 0;
     if (IKelvoHost* h = host()) h->addPrintLine(toText(L, 1));
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace zu::lua
@@ -31,6 +32,14 @@ int pushJointId(lua_State* L, int id)
     else
         lua_pushinteger(L, id);
     return 1;
+}
+
+// The numbers of a getter, in order; returns how many.
+int pushNumbers(lua_State* L, std::initializer_list<double> values)
+{
+    for (double v : values)
+        lua_pushnumber(L, v);
+    return int(values.size());
 }
 
 int pushFalse(lua_State* L)
@@ -561,79 +570,55 @@ int CLuaPhysics::isEntityActive(const CLuaArgs& a)
 // The body's origin (not its centre of mass).
 int CLuaPhysics::getEntityPosition(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
-    SVector2 p = entity->getPosition();
-    lua_pushnumber(L, p.x);
-    lua_pushnumber(L, p.y);
-    return 2;
+    const SVector2 p = entity->getPosition();
+    return pushNumbers(a.state(), {p.x, p.y});
 }
 
 // Physics:getEntityXForm(id) -> x, y, c1x, c1y, c2x, c2y | nothing
 // The origin and the rotation's columns (cos a, sin a) and (-sin a, cos a).
 int CLuaPhysics::getEntityXForm(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
-    box2d::SPhysicsTransform xf = entity->getTransform();
-    lua_pushnumber(L, xf.position.x);
-    lua_pushnumber(L, xf.position.y);
-    lua_pushnumber(L, xf.cosine);
-    lua_pushnumber(L, xf.sine);
-    lua_pushnumber(L, -xf.sine);
-    lua_pushnumber(L, xf.cosine);
-    return 6;
+    const box2d::SPhysicsTransform xf = entity->getTransform();
+    return pushNumbers(a.state(),
+                       {xf.position.x, xf.position.y, xf.cosine, xf.sine, -xf.sine, xf.cosine});
 }
 
 // Physics:getEntitySpeed(id) -> vx, vy | nothing
 int CLuaPhysics::getEntitySpeed(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
     if (!entity)
         return 0;
-    SVector2 v = entity->getSpeed();
-    lua_pushnumber(L, v.x);
-    lua_pushnumber(L, v.y);
-    return 2;
+    const SVector2 v = entity->getSpeed();
+    return pushNumbers(a.state(), {v.x, v.y});
 }
 
 // Physics:getEntityAngle(id) -> radians | nothing
 int CLuaPhysics::getEntityAngle(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
-    if (!entity)
-        return 0;
-    lua_pushnumber(L, entity->getAngle());
-    return 1;
+    return entity ? pushNumbers(a.state(), {entity->getAngle()}) : 0;
 }
 
 // Physics:getEntityAngleSpeed(id) -> radiansPerSecond | nothing
 int CLuaPhysics::getEntityAngleSpeed(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
-    if (!entity)
-        return 0;
-    lua_pushnumber(L, entity->getAngularSpeed());
-    return 1;
+    return entity ? pushNumbers(a.state(), {entity->getAngularSpeed()}) : 0;
 }
 
 // Physics:getEntityMass(id) -> mass | nothing
 // 0 while the body is static.
 int CLuaPhysics::getEntityMass(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
-    if (!entity)
-        return 0;
-    lua_pushnumber(L, entity->getMass());
-    return 1;
+    return entity ? pushNumbers(a.state(), {entity->getMass()}) : 0;
 }
 
 // Physics:getEntityShapes(id) -> shapes | nothing
@@ -704,12 +689,8 @@ int CLuaPhysics::getEntityCollisions(const CLuaArgs& a) { return collisionList(a
 // Physics:getEntityCollisionCount(id) -> count | nothing
 int CLuaPhysics::getEntityCollisionCount(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
-    if (!entity)
-        return 0;
-    lua_pushinteger(L, lua_Integer(entity->getCollisionCount(false)));
-    return 1;
+    return entity ? pushNumbers(a.state(), {double(entity->getCollisionCount(false))}) : 0;
 }
 
 // Physics:getEntityCollision(id, n) -> x, y, nx, ny, otherId, userData, impulse | nothing
@@ -751,12 +732,8 @@ int CLuaPhysics::getEntitySensorPoint(const CLuaArgs& a)
 // Physics:getEntitySensorPointCount(id) -> count | nothing
 int CLuaPhysics::getEntitySensorPointCount(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
-    if (!entity)
-        return 0;
-    lua_pushinteger(L, lua_Integer(entity->getCollisionCount(true)));
-    return 1;
+    return entity ? pushNumbers(a.state(), {double(entity->getCollisionCount(true))}) : 0;
 }
 
 // Physics:setEntityPosition(id, x, y) -> nothing
@@ -832,12 +809,8 @@ int CLuaPhysics::isEntitySleeping(const CLuaArgs& a)
 // How long the body has rested while awake (0.5 while asleep).
 int CLuaPhysics::getEntityFatigue(const CLuaArgs& a)
 {
-    lua_State* L = a.state();
     CPhysicsEntity* entity = entityArg(a, 1);
-    if (!entity)
-        return 0;
-    lua_pushnumber(L, entity->getFatigue());
-    return 1;
+    return entity ? pushNumbers(a.state(), {entity->getFatigue()}) : 0;
 }
 
 // Physics:wakeUpEntity(id) -> nothing

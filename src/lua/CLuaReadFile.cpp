@@ -1,7 +1,7 @@
 #include "lua/CLuaReadFile.h"
 
 #include "core/Output.h"
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "io/CCompressedFile.h"
 #include "io/CMemReadFile.h"
 #include "io/CMemWriteFile.h"

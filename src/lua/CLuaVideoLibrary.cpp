@@ -422,8 +422,9 @@ int v_renderText(lua_State* L)
     CLuaArgs a = arguments(L);
     if (a.count() < 1)
         return 0;
-    const CString message = lua_isstring(L, a.index(1)) ? a.text(1)
-                                                        : LuaClassBinder<CLuaWChar>::check(a, 1)->getText();
+    const CString message = a.isText(1) || a.isNumber(1)
+                                ? a.text(1)
+                                : LuaClassBinder<CLuaWChar>::check(a, 1)->getText();
     const bool placed = a.given(3);
     const int32_t x = placed ? coordinate(a, 2) : 0;
     const int32_t y = placed ? coordinate(a, 3) : 0;

@@ -1,6 +1,6 @@
 #include "lua/CLuaWriteFile.h"
 
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "io/CCompressedFile.h"
 #include "io/CMemWriteFile.h"

@@ -1,6 +1,6 @@
 #include "net/CFrameReader.h"
 
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "net/NetProtocol.h"
 

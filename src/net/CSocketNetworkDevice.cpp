@@ -1,6 +1,6 @@
 #include "net/CSocketNetworkDevice.h"
 
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "event/SEngineEvent.h"
 #include "net/CNetConnection.h"

@@ -1,7 +1,8 @@
 #include "net/CVariablePacketBuilder.h"
 
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
+#include "core/Utf16.h"
 #include "net/INetworkDevice.h"
 #include "net/NetProtocol.h"
 
@@ -68,7 +69,7 @@ void CVariablePacketBuilder::appendString(const core::CString& text)
 
 void CVariablePacketBuilder::appendWideString(const core::CString& text)
 {
-    for (char16_t unit : text.toUtf16())
+    for (char16_t unit : core::utf8ToUtf16(text))
     {
         if (unit == 0) break;
         uint8_t bytes[2];

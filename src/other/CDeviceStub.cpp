@@ -58,8 +58,13 @@ CDeviceStub::~CDeviceStub()
 zu::audio::IAudioDriver* CDeviceStub::getAudioDriver()
 {
     if (!m_audioDriver)
-        m_audioDriver = new audio::COpenALDriver(m_fileSystem, m_timer);
+        m_audioDriver = createAudioDriver();
     return m_audioDriver;
+}
+
+zu::audio::IAudioDriver* CDeviceStub::createAudioDriver()
+{
+    return new audio::COpenALDriver(m_fileSystem, m_timer);
 }
 
 zu::IVideoModeList* CDeviceStub::getVideoModeList()
@@ -98,7 +103,7 @@ void CDeviceStub::setEventReceiver(zu::event::IEventReceiver* receiver)
 void CDeviceStub::createGUIAndScene()
 {
     zu::dropAndClear(m_guiEnvironment);
-    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver);
+    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer);
     setEventReceiver(m_userReceiver);
 }
 

@@ -76,6 +76,8 @@ class CDeviceStub : public zu::IKelvoDevice
     bool postScriptedInput();
 
   protected:
+    // The audio driver, made on first request.
+    virtual zu::audio::IAudioDriver* createAudioDriver();
     // Adds the platform's display modes and the desktop mode to the list.
     virtual void fillVideoModeList(CVideoModeList&) {}
     // Posts a button press or release with its click count, as the platform would.

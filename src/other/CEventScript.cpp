@@ -44,9 +44,12 @@ bool parseLine(const std::string& line, SScriptedInput& input)
                 return true;
         return false;
     };
-    auto setUpDown = [&]() {
+    // Without "down" or "up" a key is tapped (pressed and released, as a
+    // person does), and a mouse button is pressed only unless "click" says so.
+    auto setUpDown = [&](bool tapByDefault) {
+        const bool plain = !has("down") && !has("up") && !has("press") && !has("click");
         input.down = !has("up");
-        input.up = has("up") || has("press") || has("click");
+        input.up = has("up") || has("press") || has("click") || (plain && tapByDefault);
     };
 
     if (kind == "key")
@@ -55,7 +58,7 @@ bool parseLine(const std::string& line, SScriptedInput& input)
             return false;
         input.kind = SScriptedInput::Key;
         input.code = static_cast<uint32_t>(numbers[0]);
-        setUpDown();
+        setUpDown(true);
         input.control = has("ctrl");
         input.shift = has("shift");
         input.alt = has("alt");
@@ -82,7 +85,7 @@ bool parseLine(const std::string& line, SScriptedInput& input)
             input.code = 2;
         else
             return false;
-        setUpDown();
+        setUpDown(false);
         input.x = static_cast<int32_t>(numbers[0]);
         input.y = static_cast<int32_t>(numbers[1]);
         return true;

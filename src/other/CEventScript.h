@@ -2,7 +2,7 @@
 // given passes of its message pump, so automated runs can press keys and click
 // without a person. One event per line; "#" starts a comment:
 //
-//   <pass> key <code> [down|up|press] [ctrl] [shift] [alt]
+//   <pass> key <code> [down|up|press] [ctrl] [shift] [alt]   (no word: press)
 //   <pass> char <code>
 //   <pass> mouse <left|right|middle> [down|up|click] <x> <y>
 //   <pass> move <x> <y>
@@ -10,6 +10,8 @@
 //   <pass> quit
 //
 // Codes are decimal or 0x-prefixed virtual-key codes. Passes count from 1.
+// A key line without down or up is a tap: the key goes down and up in the
+// same pass, so "120 key 122" takes an F11 screenshot as a real tap does.
 #pragma once
 
 #include "core/CString.h"

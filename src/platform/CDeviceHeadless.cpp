@@ -3,6 +3,7 @@
 #include "core/Output.h"
 #include "io/IFileSystem.h"
 #include "platform/COSOperator.h"
+#include "platform/CQuietErrorOutput.h"
 #include "video/null/CVideoNull.h"
 
 namespace kelvo
@@ -60,6 +61,14 @@ void CDeviceHeadless::setWindowSize(zu::core::SDimension2i size)
         return;
     if (m_videoDriver)
         m_videoDriver->onResize(size);
+}
+
+zu::audio::IAudioDriver* CDeviceHeadless::createAudioDriver()
+{
+    // On a machine without a sound device the sound libraries print a page
+    // of their own complaints; the driver's one line says enough.
+    platform::CQuietErrorOutput quiet;
+    return CDeviceStub::createAudioDriver();
 }
 
 } // namespace kelvo

@@ -35,6 +35,10 @@ private:
     zu::core::CString m_caption;
     bool m_fullscreen = false;
     bool m_quit = false;
+
+  protected:
+    // Quiets the sound libraries' own start-up complaints.
+    zu::audio::IAudioDriver* createAudioDriver() override;
 };
 
 } // namespace kelvo

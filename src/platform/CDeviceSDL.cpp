@@ -1,10 +1,12 @@
 #include "platform/CDeviceSDL.h"
 
 #include "core/Output.h"
+#include "core/Utf16.h"
 #include "gui/IGUIEnvironment.h"
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
 #include "platform/COSOperator.h"
+#include "platform/CQuietErrorOutput.h"
 #include "platform/SDLKeyMap.h"
 #include "video/IVideoDriver.h"
 #include "video/OpenGL/CVideoOpenGL.h"
@@ -12,6 +14,7 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <string>
 
 namespace kelvo
@@ -279,7 +282,7 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
         break;
     }
     case SDL_TEXTINPUT:
-        for (char16_t unit : zu::core::CString(event.text.text).toUtf16())
+        for (char16_t unit : zu::core::utf8ToUtf16(event.text.text, strlen(event.text.text)))
             postKey(unit, KeyCharacter, unit, false, false);
         break;
     case SDL_MOUSEMOTION:
@@ -464,6 +467,14 @@ void CDeviceSDL::fillVideoModeList(CVideoModeList& list)
                         SDL_BITSPERPIXEL(desktop.format) == 24
                             ? 32
                             : static_cast<int32_t>(SDL_BITSPERPIXEL(desktop.format)));
+}
+
+zu::audio::IAudioDriver* CDeviceSDL::createAudioDriver()
+{
+    // On a machine without a sound device the sound libraries print a page
+    // of their own complaints; the driver's one line says enough.
+    platform::CQuietErrorOutput quiet;
+    return CDeviceStub::createAudioDriver();
 }
 
 } // namespace kelvo

@@ -67,6 +67,10 @@ private:
     bool m_resizable = true;
     zu::core::SDimension2i m_fullscreenSize;
     zu::core::SDimension2i m_clientSize;
+
+  protected:
+    // Quiets the sound libraries' own start-up complaints.
+    zu::audio::IAudioDriver* createAudioDriver() override;
 };
 
 } // namespace kelvo

@@ -10,6 +10,7 @@
 #include <string>
 #include <limits.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,12 +49,21 @@ void spawn(const std::vector<std::string>& argv)
 
 } // namespace
 
-COSOperator::COSOperator(const zu::core::CString& description) : m_description(description)
+COSOperator::COSOperator(const zu::core::CString& description)
+    : m_description(description), m_executablePath(findExecutablePath())
+{
+}
+
+zu::core::CString COSOperator::findExecutablePath()
 {
     char path[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n > 0)
-        m_executablePath = zu::core::CString(path, static_cast<size_t>(n));
+    return n > 0 ? zu::core::CString(path, static_cast<size_t>(n)) : zu::core::CString();
+}
+
+bool COSOperator::makeExecutable(const zu::core::CString& path)
+{
+    return chmod(path.c_str(), 0755) == 0;
 }
 
 zu::core::CString COSOperator::describeSystem()

@@ -33,6 +33,10 @@ public:
 
     // The system's own name and release, for the start-up log.
     static zu::core::CString describeSystem();
+    // The running executable's file; empty when it cannot be found.
+    static zu::core::CString findExecutablePath();
+    // Lets everyone run the file (a fused game written by --fuse).
+    static bool makeExecutable(const zu::core::CString& path);
     // Backslashes become "/", and the text ends with exactly one "/".
     static zu::core::CString normaliseFolder(zu::core::CString folder);
 

@@ -149,6 +149,26 @@ bool Mesh::reserveIndices(uint32_t n)
     return true;
 }
 
+bool Mesh::append(uint16_t vertices, uint16_t indices, uint8_t*& vertexBytes,
+                  uint16_t*& indexSlots)
+{
+    const uint32_t vertexCount = uint32_t(m_vertexCount) + vertices;
+    const uint32_t indexCount = uint32_t(m_indexCount) + indices;
+    if (vertexCount > MAX_COUNT || indexCount > MAX_COUNT)
+    {
+        core::zuLog(core::ELL_ERROR, "Mesh is full: it can't hold more than %u vertices or indices",
+                    unsigned(MAX_COUNT));
+        return false;
+    }
+    if ((vertices && !reserveVertices(vertexCount)) || (indices && !reserveIndices(indexCount)))
+        return false;
+    vertexBytes = m_vertices + size_t(m_vertexCount) * size_t(m_stride);
+    indexSlots = m_indices + m_indexCount;
+    m_vertexCount = uint16_t(vertexCount);
+    m_indexCount = uint16_t(indexCount);
+    return true;
+}
+
 uint16_t Mesh::addVertex(const S3DVertex& vertex)
 {
     if (m_vertexCount >= MAX_COUNT)

@@ -70,6 +70,11 @@ public:
     bool addIndex(uint16_t index);
     // Returns the index count after the call; a refused triangle adds nothing.
     uint16_t addTriangle(uint16_t a, uint16_t b, uint16_t c);
+    // Adds `vertices` vertices and `indices` indices at once and returns where
+    // they go, for a caller that fills many (the 2D batch) in the mesh's
+    // layout; the indices it writes must name vertices the mesh has. False,
+    // with nothing added, when the mesh cannot hold them.
+    bool append(uint16_t vertices, uint16_t indices, uint8_t*& vertexBytes, uint16_t*& indexSlots);
 
     uint8_t* vertexAttribute(uint16_t index, EVertexFeature feature);
     const uint8_t* vertexAttribute(uint16_t index, EVertexFeature feature) const;

@@ -2,7 +2,7 @@
 // sets how many bytes each receive brings; the rest is the stream. Every
 // packet handed on must be whole and framable, never a batch, and reading
 // the stream in pieces must give the same packets as reading it at once.
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "net/CFrameReader.h"
 

@@ -1,5 +1,5 @@
 // Fuzz target: the image loaders. The first byte picks the loader (BMP, JPEG,
-// TGA, PSD, PCX); the rest is the file. Every pixel of an image that loads is
+// TGA, PSD, PCX, PNG); the rest is the file. Every pixel of an image that loads is
 // read back, and the image is converted once, so a size that disagrees with
 // the memory behind it is caught.
 #include "core/Output.h"
@@ -8,6 +8,7 @@
 #include "video/null/CImageLoaderBmp.h"
 #include "video/null/CImageLoaderJPG.h"
 #include "video/null/CImageLoaderPCX.h"
+#include "video/null/CImageLoaderPNG.h"
 #include "video/null/CImageLoaderPSD.h"
 #include "video/null/CImageLoaderTGA.h"
 
@@ -26,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1 || size > (1 << 22))
         return 0;
 
-    static const char* const names[5] = {"fuzz.bmp", "fuzz.jpg", "fuzz.tga", "fuzz.psd",
-                                         "fuzz.pcx"};
-    static zu::video::IImageLoader* const loaders[5] = {
+    static const char* const names[6] = {"fuzz.bmp", "fuzz.jpg", "fuzz.tga",
+                                         "fuzz.psd", "fuzz.pcx", "fuzz.png"};
+    static zu::video::IImageLoader* const loaders[6] = {
         new kelvo::video::CImageLoaderBmp(), new kelvo::video::CImageLoaderJPG(),
         new kelvo::video::CImageLoaderTGA(), new kelvo::video::CImageLoaderPSD(),
-        new kelvo::video::CImageLoaderPCX()};
-    const int which = data[0] % 5;
+        new kelvo::video::CImageLoaderPCX(), new kelvo::video::CImageLoaderPNG()};
+    const int which = data[0] % 6;
     ++data, --size;
 
     // An exact-size copy, so reading one byte past the input is caught.

@@ -28,7 +28,7 @@
 //   --until-packets N   end after N packets
 //   --until-event KIND  end after an event of that kind
 //   --seconds S         end after S seconds at most (default 20)
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "core/Version.h"
 #include "net/CSocketNetworkDevice.h"

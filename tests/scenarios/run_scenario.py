@@ -11,7 +11,9 @@ must be seen:
     ---
     Lua: init                 lines that must appear in this order (fnmatch
     Lua: update *             patterns matched against whole output lines)
-    !Lua: never              a line starting with "!" must match no line at all
+    !Lua: never              a line starting with "!" must match no line at all,
+                              of standard output or of standard error
+    =1 Lua: once              "=N " first: exactly N lines of standard output match
 
 An optional file "events" next to "expect" is passed with --events (one input
 event per line, see src/other/CEventScript.h). An optional "setup.py" runs
@@ -33,7 +35,7 @@ import tempfile
 
 def parse_expect(path):
     options = {"args": "--frames 10", "exit": "0"}
-    ordered, forbidden = [], []
+    ordered, forbidden, counted = [], [], []
     with open(path, encoding="utf-8") as f:
         lines = f.read().splitlines()
     if "---" in lines:
@@ -50,14 +52,17 @@ def parse_expect(path):
             continue
         if line.startswith("!"):
             forbidden.append(line[1:])
+        elif line.startswith("=") and " " in line:
+            count, _, pattern = line[1:].partition(" ")
+            counted.append((int(count), pattern))
         else:
             ordered.append(line)
-    return options, ordered, forbidden
+    return options, ordered, forbidden, counted
 
 
 def main():
     exe, scenario = sys.argv[1], os.path.abspath(sys.argv[2])
-    options, ordered, forbidden = parse_expect(os.path.join(scenario, "expect"))
+    options, ordered, forbidden, counted = parse_expect(os.path.join(scenario, "expect"))
     with tempfile.TemporaryDirectory(prefix="pellora-scenario-") as tmp:
         game = os.path.join(tmp, "game")
         shutil.copytree(scenario, game)
@@ -95,9 +100,13 @@ def main():
             break
         at += 1
     for pattern in forbidden:
-        for line in out:
+        for line in out + err.splitlines():
             if fnmatch.fnmatchcase(line, pattern):
                 problems.append("forbidden line present: " + line)
+    for count, pattern in counted:
+        found = sum(1 for line in out if fnmatch.fnmatchcase(line, pattern))
+        if found != count:
+            problems.append("%d lines match %r, expected %d" % (found, pattern, count))
     if problems:
         print("command:", " ".join(cmd))
         print("---- stdout ----")

@@ -1,5 +1,7 @@
 #include "CSpriteWriter.h"
 
+#include "core/ByteOrder.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -48,8 +50,9 @@ class COutput
     explicit COutput(std::vector<uint8_t>& bytes) : m_bytes(bytes) {}
     void putInt(int32_t value)
     {
-        for (int b = 0; b < 4; ++b)
-            m_bytes.push_back(uint8_t(uint32_t(value) >> (8 * b)));
+        uint8_t bytes[4];
+        zu::core::writeLE32(bytes, uint32_t(value));
+        m_bytes.insert(m_bytes.end(), bytes, bytes + 4);
     }
     void putString(const std::string& text)
     {

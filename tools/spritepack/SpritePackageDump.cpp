@@ -1,5 +1,6 @@
 #include "SpritePackageDump.h"
 
+#include "core/ByteOrder.h"
 #include "video/SpritePackageFormat.h"
 
 #include <zlib.h>
@@ -41,8 +42,7 @@ class CDumper
     {
         if (m_bytes.size() - m_pos < INT_BYTES) return stop("a number");
         const uint8_t* p = m_bytes.data() + m_pos;
-        value = int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                        uint32_t(p[3]) << 24);
+        value = int32_t(zu::core::readLE32(p));
         m_pos += INT_BYTES;
         return true;
     }

@@ -17,36 +17,6 @@ lua_Number CLuaArgs::convertNumber(int n) const
     return lua_tonumber(m_state, i);
 }
 
-float CLuaArgs::toFloat(int n) const
-{
-    return lua::toFloat(number(n));
-}
-
-float CLuaArgs::toFloat(int n, float fallback) const
-{
-    return missing(n) ? fallback : lua::toFloat(number(n));
-}
-
-int64_t CLuaArgs::integer(int n) const
-{
-    return toInteger(number(n));
-}
-
-int64_t CLuaArgs::integer(int n, int64_t fallback) const
-{
-    return missing(n) ? fallback : toInteger(number(n));
-}
-
-int32_t CLuaArgs::int32(int n) const
-{
-    return toInt32(number(n));
-}
-
-int32_t CLuaArgs::int32(int n, int32_t fallback) const
-{
-    return missing(n) ? fallback : toInt32(number(n));
-}
-
 int64_t CLuaArgs::integerIn(int n, int64_t lowest, int64_t highest) const
 {
     return std::clamp(integer(n), lowest, highest);

@@ -27,12 +27,47 @@
 
 #include "core/CString.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 
 #include <lua.hpp>
 
 namespace zu::lua
 {
+
+// Script numbers may be NaN, infinite or far beyond any native range; casting
+// those is undefined behaviour in C++. These map NaN to 0 and clamp first.
+// toInteger truncates towards zero like the runtime's own integer conversion,
+// clamped to +-2^53.
+inline int64_t toInteger(lua_Number value)
+{
+    constexpr lua_Number limit = 9007199254740992.0; // 2^53
+    if (std::isnan(value))
+        return 0;
+    if (value > limit)
+        return int64_t(limit);
+    if (value < -limit)
+        return -int64_t(limit);
+    return static_cast<int64_t>(value);
+}
+
+// An integer clamped to the 32-bit range.
+inline int32_t toInt32(lua_Number value)
+{
+    const int64_t v = toInteger(value);
+    return int32_t(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+
+// Finite values beyond the float range become the matching infinity.
+inline float toFloat(lua_Number value)
+{
+    if (value > FLT_MAX)
+        return HUGE_VALF;
+    if (value < -FLT_MAX)
+        return -HUGE_VALF;
+    return static_cast<float>(value);
+}
 
 enum EArgRule
 {
@@ -81,14 +116,27 @@ class CLuaArgs
     // raises under EAR_STRICT and reads as 0 otherwise.
     lua_Number number(int n) const { return numberAt(n, nullptr); }
     lua_Number number(int n, lua_Number fallback) const { return numberAt(n, &fallback); }
-    float toFloat(int n) const;
-    float toFloat(int n, float fallback) const;
+    float toFloat(int n) const { return lua::toFloat(number(n)); }
+    float toFloat(int n, float fallback) const
+    {
+        const lua_Number wide = fallback;
+        return lua::toFloat(numberAt(n, &wide));
+    }
     // Truncated towards zero, NaN as 0, clamped to +-2^53.
-    int64_t integer(int n) const;
-    int64_t integer(int n, int64_t fallback) const;
+    int64_t integer(int n) const { return toInteger(number(n)); }
+    // Defaults are small integers, exact as numbers.
+    int64_t integer(int n, int64_t fallback) const
+    {
+        const lua_Number wide = lua_Number(fallback);
+        return toInteger(numberAt(n, &wide));
+    }
     // Clamped to the 32-bit range.
-    int32_t int32(int n) const;
-    int32_t int32(int n, int32_t fallback) const;
+    int32_t int32(int n) const { return toInt32(number(n)); }
+    int32_t int32(int n, int32_t fallback) const
+    {
+        const lua_Number wide = fallback;
+        return toInt32(numberAt(n, &wide));
+    }
     // Clamped to lowest..highest.
     int64_t integerIn(int n, int64_t lowest, int64_t highest) const;
 
@@ -133,16 +181,27 @@ class CLuaArgs
     // without one, as the rule says). A number costs one type test.
     lua_Number numberAt(int n, const lua_Number* fallback) const
     {
-        const int i = index(n);
-        const int type = n >= 1 && n <= m_count ? lua_type(m_state, i) : LUA_TNONE;
-        if (type == LUA_TNUMBER) return lua_tonumber(m_state, i);
-        if (type == LUA_TNONE || (type == LUA_TNIL && m_rule != EAR_PLAIN))
-        {
-            if (fallback) return *fallback;
-            if (m_rule == EAR_STRICT) typeError(n, "number");
-            return 0;
-        }
+        if (!given(n))
+            return missingNumber(n, fallback);
+        // One call for the usual case: the runtime's conversion gives 0 for
+        // anything that is not a number, so only a 0 needs a closer look.
+        const lua_Number value = lua_tonumber(m_state, index(n));
+        if (value != 0 || m_rule == EAR_PLAIN)
+            return value;
+        const int type = lua_type(m_state, index(n));
+        if (type == LUA_TNUMBER)
+            return value;
+        if (type == LUA_TNIL)
+            return missingNumber(n, fallback);
         return convertNumber(n);
+    }
+    lua_Number missingNumber(int n, const lua_Number* fallback) const
+    {
+        if (fallback)
+            return *fallback;
+        if (m_rule == EAR_STRICT)
+            typeError(n, "number");
+        return 0;
     }
     // Any other value: converted, or refused under EAR_STRICT.
     lua_Number convertNumber(int n) const;

@@ -2,8 +2,8 @@
 //
 // install() makes, in the globals, the class table T::className holding the
 // methods and "new", callable itself as the constructor; and, in the registry,
-// the metatable of T's userdata under the same name. Each userdata holds one
-// T pointer. push() hands a native object to the script; one native object is
+// the metatable of T's userdata under the same name. Each userdata holds a T
+// pointer (and the class's tag, below). push() hands a native object to the script; one native object is
 // always represented by one userdata while that userdata lives (a weak-valued
 // "userdata" table in the metatable maps the object's address to it). Objects
 // pushed are owned by the script: the collector deletes them, unless the
@@ -24,9 +24,11 @@
 // method, which raises "bad argument #1 to 'method' (T::className expected,
 // got ...)" when obj is anything else.
 //
-// A method call finds its object without a registry lookup: each method is a
-// closure holding its name, its list entry and the metatable, and the object
-// stays on the stack while the method reads its arguments after it.
+// A userdata holds the object's pointer and the address of T::className as
+// the class's tag. A method call recognises its object by the userdata's size
+// and tag, with no registry lookup and no metatable on the stack (no other
+// userdata in the process has this size with such an address in it), and the
+// object stays on the stack while the method reads its arguments after it.
 #pragma once
 
 #include "lua/luaCpp/CLuaArgs.h"
@@ -39,6 +41,13 @@ namespace zu::lua
 
 template <class T> class LuaClassBinder
 {
+    struct SSlot
+    {
+        T* object;
+        const void* tag;
+    };
+    static const void* tag() { return &T::className; }
+
 public:
     // Builds the class table and the metatable in this state. Once per state.
     static void install(lua_State* L)
@@ -72,8 +81,7 @@ public:
         {
             lua_pushstring(L, entry->name);
             lua_pushlightuserdata(L, const_cast<SLuaMethod<T>*>(entry));
-            lua_pushvalue(L, meta);
-            lua_pushcclosure(L, callMethod, 3);
+            lua_pushcclosure(L, callMethod, 2);
             lua_setfield(L, classTable, entry->name);
         }
         lua_pop(L, 2);
@@ -98,8 +106,9 @@ public:
         if (lua_isnil(L, -1))
         {
             lua_pop(L, 1);
-            T** slot = static_cast<T**>(lua_newuserdata(L, sizeof(T*)));
-            *slot = object;
+            auto* slot = static_cast<SSlot*>(lua_newuserdata(L, sizeof(SSlot)));
+            slot->object = object;
+            slot->tag = tag();
             lua_pushvalue(L, meta);
             lua_setmetatable(L, -2);
             lua_pushlightuserdata(L, object);
@@ -125,13 +134,12 @@ public:
     // finaliser) is none either.
     static T* test(lua_State* L, int index)
     {
+        // A light userdata has no length, so only a full one gets this far.
         void* data = lua_touserdata(L, index);
-        if (!data || lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index))
+        if (!data || lua_objlen(L, index) != sizeof(SSlot))
             return nullptr;
-        luaL_getmetatable(L, T::className);
-        bool ours = lua_rawequal(L, -1, -2) != 0;
-        lua_pop(L, 2);
-        return ours ? *static_cast<T**>(data) : nullptr;
+        const SSlot* slot = static_cast<const SSlot*>(data);
+        return slot->tag == tag() ? slot->object : nullptr;
     }
 
     // Enters (or removes) the userdata at `index` in the "do not trash"
@@ -185,18 +193,11 @@ private:
         return 1;
     }
 
-    // Upvalues: the method's name, its list entry, the metatable.
+    // Upvalues: the method's name, its list entry.
     static int callMethod(lua_State* L)
     {
         CLuaArgs args(L, T::argRule, 1);
-        T* object = nullptr;
-        void* data = lua_touserdata(L, 1);
-        if (data && lua_getmetatable(L, 1))
-        {
-            if (lua_rawequal(L, -1, lua_upvalueindex(3)))
-                object = *static_cast<T**>(data);
-            lua_pop(L, 1);
-        }
+        T* object = test(L, 1);
         if (!object)
             args.typeError(0, T::className);
         auto* entry = static_cast<const SLuaMethod<T>*>(lua_touserdata(L, lua_upvalueindex(2)));
@@ -205,15 +206,15 @@ private:
 
     static int toString(lua_State* L)
     {
-        T** slot = static_cast<T**>(luaL_checkudata(L, 1, T::className));
-        lua_pushfstring(L, "%s (%p)", T::className, static_cast<void*>(*slot));
+        auto* slot = static_cast<SSlot*>(luaL_checkudata(L, 1, T::className));
+        lua_pushfstring(L, "%s (%p)", T::className, static_cast<void*>(slot->object));
         return 1;
     }
 
     static int collect(lua_State* L)
     {
-        T** slot = static_cast<T**>(luaL_checkudata(L, 1, T::className));
-        if (!*slot)
+        auto* slot = static_cast<SSlot*>(luaL_checkudata(L, 1, T::className));
+        if (!slot->object)
             return 0;
         lua_getmetatable(L, 1);
         int meta = lua_gettop(L);
@@ -225,8 +226,8 @@ private:
             if (!lua_isnil(L, -1))
                 return 0;
         }
-        T* object = *slot;
-        *slot = nullptr;
+        T* object = slot->object;
+        slot->object = nullptr;
         // A new object may later get this address: it must not find this
         // userdata in the map.
         lua_getfield(L, meta, "userdata");

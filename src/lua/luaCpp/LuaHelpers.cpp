@@ -1,5 +1,9 @@
 #include "lua/luaCpp/LuaHelpers.h"
 
+#include "io/CReadFile.h"
+#include "io/IFileSystem.h"
+#include "io/IReadFile.h"
+
 #include <algorithm>
 #include <cfloat>
 #include <climits>
@@ -28,6 +32,39 @@ core::CString scriptFolder(lua_State* L)
         return slash == std::string::npos ? core::CString() : core::CString(folder.substr(0, slash + 1));
     }
     return core::CString();
+}
+
+core::CString scriptPath(lua_State* L, const core::CString& name)
+{
+    return name.startsWith("$") ? name : scriptFolder(L) + name;
+}
+
+int loadScriptFile(lua_State* L, io::IFileSystem* fs, const core::CString& path)
+{
+    const core::CString resolved = fs ? fs->resolvePath(path) : path;
+    io::IReadFile* file =
+        fs ? fs->createAndOpenFile(resolved) : kelvo::io::CReadFile::create(resolved);
+    std::string text;
+    bool complete = false;
+    if (file)
+    {
+        const int32_t size = file->getSize();
+        text.resize(size > 0 ? size_t(size) : 0);
+        complete = size >= 0 && (size == 0 || file->read(&text[0], uint32_t(size)) == size);
+        file->drop();
+    }
+    if (!complete)
+    {
+        lua_pushfstring(L, "cannot open %s", resolved.c_str());
+        return LUA_ERRFILE;
+    }
+    // A first line starting with "#" (a Unix script header) is skipped, as
+    // the runtime's own file loader does; the line itself is kept as an empty
+    // one so line numbers stay right.
+    if (!text.empty() && text[0] == '#')
+        text.erase(0, text.find('\n') == std::string::npos ? text.size() : text.find('\n'));
+    const std::string chunkName = "@" + resolved.str();
+    return luaL_loadbuffer(L, text.data(), text.size(), chunkName.c_str());
 }
 
 core::CString toCString(lua_State* L, int index)
@@ -85,24 +122,7 @@ core::CString getScriptRelativePath(const CLuaArgs& args, int n, const PathOverr
     for (const auto& entry : overrides)
         if (entry.first == name)
             return entry.second;
-    return scriptFolder(args.state()) + name;
-}
-
-int64_t toInteger(lua_Number value)
-{
-    constexpr lua_Number limit = 9007199254740992.0; // 2^53
-    if (std::isnan(value))
-        return 0;
-    if (value > limit)
-        return int64_t(limit);
-    if (value < -limit)
-        return -int64_t(limit);
-    return static_cast<int64_t>(value);
-}
-
-int32_t toInt32(lua_Number value)
-{
-    return int32_t(std::clamp<int64_t>(toInteger(value), INT32_MIN, INT32_MAX));
+    return scriptPath(args.state(), name);
 }
 
 void printThroughScript(lua_State* L, const core::CString& line)
@@ -116,15 +136,6 @@ void printThroughScript(lua_State* L, const core::CString& line)
     lua_pushlstring(L, line.data(), line.size());
     if (lua_pcall(L, 1, 0, 0) != 0)
         lua_pop(L, 1);
-}
-
-float toFloat(lua_Number value)
-{
-    if (value > FLT_MAX)
-        return HUGE_VALF;
-    if (value < -FLT_MAX)
-        return -HUGE_VALF;
-    return static_cast<float>(value);
 }
 
 } // namespace zu::lua

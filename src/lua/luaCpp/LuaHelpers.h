@@ -12,6 +12,11 @@
 
 #include <lua.hpp>
 
+namespace zu::io
+{
+class IFileSystem;
+}
+
 namespace zu::lua
 {
 
@@ -50,6 +55,17 @@ int tracebackHandler(lua_State* L);
 // whose frame the runtime no longer keeps.
 core::CString scriptFolder(lua_State* L);
 
+// A file named in a script: names starting with a folder alias ("$USERDATA$/
+// save.dat") as they are, others in the folder of the calling script.
+core::CString scriptPath(lua_State* L, const core::CString& name);
+
+// Loads a script file through the file system (from a folder or from a zip
+// archive) as a chunk named "@" + the resolved path, so names relative to
+// that script work inside archives too. Pushes the chunk, or the error
+// message ("cannot open <path>" for a missing file); returns the runtime's
+// load status. Without a file system the path is read from disk.
+int loadScriptFile(lua_State* L, io::IFileSystem* fs, const core::CString& path);
+
 // The file named by the text argument n, looked up in the folder of
 // the script that made the call (scriptFolder), as dofile does. With no file
 // chunk on the stack, or a chunk name without a folder, the argument is used
@@ -58,15 +74,8 @@ core::CString scriptFolder(lua_State* L);
 core::CString getScriptRelativePath(const CLuaArgs& args, int n,
                                     const PathOverrides& overrides = PathOverrides());
 
-// Script numbers may be NaN, infinite or far beyond any native range; casting
-// those is undefined behaviour in C++. These map NaN to 0 and clamp first.
-// toInteger truncates towards zero like the runtime's own integer conversion,
-// clamped to +-2^53.
-int64_t toInteger(lua_Number value);
-// Finite values beyond the float range become the matching infinity.
-float toFloat(lua_Number value);
-// An integer clamped to the 32-bit range.
-int32_t toInt32(lua_Number value);
+// toInteger, toInt32 and toFloat, the safe number conversions, are in
+// CLuaArgs.h.
 
 // Calls the script's global print with one line, as a script would; a
 // missing print or its error is dropped.

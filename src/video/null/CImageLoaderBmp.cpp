@@ -1,5 +1,6 @@
 #include "video/null/CImageLoaderBmp.h"
 
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "video/null/CImage.h"
 #include "video/null/LoaderSupport.h"
@@ -29,13 +30,13 @@ IImage* CImageLoaderBmp::decode(const char* name, const uint8_t* h, size_t size)
 {
     if (!((h[0] == 'B' && h[1] == 'M') || (h[0] == 'M' && h[1] == 'B'))) return nullptr;
 
-    uint32_t dataOffset = le32(h + 10);
-    uint32_t infoSize = le32(h + 14);
-    int64_t width = int32_t(le32(h + 18));
-    int64_t height = int32_t(le32(h + 22));
-    uint16_t bits = le16(h + 28);
-    uint32_t compression = le32(h + 30);
-    uint64_t dataSize = le32(h + 34);
+    uint32_t dataOffset = zu::core::readLE32(h + 10);
+    uint32_t infoSize = zu::core::readLE32(h + 14);
+    int64_t width = int32_t(zu::core::readLE32(h + 18));
+    int64_t height = int32_t(zu::core::readLE32(h + 22));
+    uint16_t bits = zu::core::readLE16(h + 28);
+    uint32_t compression = zu::core::readLE32(h + 30);
+    uint64_t dataSize = zu::core::readLE32(h + 34);
 
     if (compression != 0)
     {
@@ -80,7 +81,7 @@ IImage* CImageLoaderBmp::decode(const char* name, const uint8_t* h, size_t size)
         uint64_t count = (paletteEnd - paletteStart) / 4;
         paletteCount = uint32_t(count > 256 ? 256 : count);
         for (uint32_t i = 0; i < paletteCount; ++i)
-            palette[i] = le32(h + paletteStart + 4 * i) & 0x00FFFFFF;
+            palette[i] = zu::core::readLE32(h + paletteStart + 4 * i) & 0x00FFFFFF;
     }
     auto paletteColor = [&](uint32_t index) -> uint16_t
     { return CImage::paletteToA1R5G5B5(index < paletteCount ? palette[index] : 0); };

@@ -1,5 +1,6 @@
 #include "video/null/CImageLoaderPCX.h"
 
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "video/null/CImage.h"
 #include "video/null/LoaderSupport.h"
@@ -36,7 +37,7 @@ IImage* CImageLoaderPCX::decode(const char* name, const uint8_t* h, size_t size)
         return nullptr;
     }
     const uint32_t planes = h[65];
-    const size_t bytesPerLine = le16(h + 66);
+    const size_t bytesPerLine = zu::core::readLE16(h + 66);
     const bool paletted = bits == 8 && planes == 1;
     const bool planar = bits == 8 && planes == 3;
     const bool interleaved = bits == 24 && planes == 1;
@@ -58,8 +59,8 @@ IImage* CImageLoaderPCX::decode(const char* name, const uint8_t* h, size_t size)
         dataEnd = size - kPaletteBlock;
     }
 
-    const int32_t width = int32_t(le16(h + 8)) - int32_t(le16(h + 4)) + 1;
-    const int32_t height = int32_t(le16(h + 10)) - int32_t(le16(h + 6)) + 1;
+    const int32_t width = int32_t(zu::core::readLE16(h + 8)) - int32_t(zu::core::readLE16(h + 4)) + 1;
+    const int32_t height = int32_t(zu::core::readLE16(h + 10)) - int32_t(zu::core::readLE16(h + 6)) + 1;
     if (!paletted && !planar && !interleaved) return nullptr;
     const int32_t outBytes = paletted ? 2 : 3;
     // Each plane's scan line must hold the row's samples.

@@ -1,5 +1,6 @@
 #include "video/null/CImageLoaderPSD.h"
 
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "video/null/CImage.h"
 #include "video/null/LoaderSupport.h"
@@ -54,16 +55,16 @@ IImage* CImageLoaderPSD::decode(const char* name, const uint8_t* h, size_t size)
         logError(name, kNotPsd);
         return nullptr;
     }
-    if (be16(h + 4) != 1)
+    if (zu::core::readBE16(h + 4) != 1)
     {
         logError(name, "Unsupported PSD file version");
         return nullptr;
     }
-    uint32_t channels = be16(h + 12);
-    uint32_t height = be32(h + 14);
-    uint32_t width = be32(h + 18);
-    uint32_t depth = be16(h + 22);
-    uint32_t mode = be16(h + 24);
+    uint32_t channels = zu::core::readBE16(h + 12);
+    uint32_t height = zu::core::readBE32(h + 14);
+    uint32_t width = zu::core::readBE32(h + 18);
+    uint32_t depth = zu::core::readBE16(h + 22);
+    uint32_t mode = zu::core::readBE16(h + 24);
     // RGB needs its three colour channels.
     if (depth != 8 || mode != 3 || channels < 3)
     {
@@ -84,19 +85,19 @@ IImage* CImageLoaderPSD::decode(const char* name, const uint8_t* h, size_t size)
     size_t pos = kHeaderSize;
     for (const char* error : kSeekErrors)
     {
-        if (size - pos < 4 || size - pos - 4 < be32(h + pos))
+        if (size - pos < 4 || size - pos - 4 < zu::core::readBE32(h + pos))
         {
             logError(name, error);
             return nullptr;
         }
-        pos += 4 + size_t(be32(h + pos));
+        pos += 4 + size_t(zu::core::readBE32(h + pos));
     }
     if (size - pos < 2)
     {
         logError(name, "Unsupported psd compression mode.");
         return nullptr;
     }
-    uint32_t compression = be16(h + pos);
+    uint32_t compression = zu::core::readBE16(h + pos);
     pos += 2;
     if (compression != 0 && compression != 1)
     {
@@ -148,7 +149,7 @@ IImage* CImageLoaderPSD::decode(const char* name, const uint8_t* h, size_t size)
     pos += rowCount * 2;
     for (size_t row = 0; row < rowCount; ++row)
     {
-        size_t rowBytes = be16(table + row * 2);
+        size_t rowBytes = zu::core::readBE16(table + row * 2);
         if (size - pos < rowBytes)
         {
             logError(name, "Error reading rle rows");

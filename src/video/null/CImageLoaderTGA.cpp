@@ -1,5 +1,6 @@
 #include "video/null/CImageLoaderTGA.h"
 
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "video/null/CImage.h"
 #include "video/null/LoaderSupport.h"
@@ -30,10 +31,10 @@ IImage* CImageLoaderTGA::decode(const char* name, const uint8_t* h, size_t size)
     uint8_t idLength = h[0];
     uint8_t colorMapType = h[1];
     uint8_t imageType = h[2];
-    uint32_t colorMapLength = le16(h + 5);
+    uint32_t colorMapLength = zu::core::readLE16(h + 5);
     uint32_t colorMapEntryBits = h[7];
-    int32_t width = le16(h + 12);
-    int32_t height = le16(h + 14);
+    int32_t width = zu::core::readLE16(h + 12);
+    int32_t height = zu::core::readLE16(h + 14);
     int32_t depth = h[16];
 
     size_t pos = kHeaderSize + idLength;

@@ -1,5 +1,6 @@
 #include "video/null/CSpriteAnimationState.h"
 
+#include "core/ByteOrder.h"
 #include "io/IReadFile.h"
 #include "io/IWriteFile.h"
 #include "video/ISpriteAnimationImage.h"
@@ -194,8 +195,7 @@ bool CSpriteAnimationState::loadState(zu::io::IReadFile* file)
     if (file->read(bytes, sizeof bytes) != int32_t(sizeof bytes)) return false;
     uint32_t values[3];
     for (int i = 0; i < 3; ++i)
-        values[i] = uint32_t(bytes[4 * i]) | uint32_t(bytes[4 * i + 1]) << 8 |
-                    uint32_t(bytes[4 * i + 2]) << 16 | uint32_t(bytes[4 * i + 3]) << 24;
+        values[i] = zu::core::readLE32(bytes + 4 * i);
     m_flags = values[0];
     // Any saved frame lands on one of this state's frames, negative ones
     // counted back from the end.
@@ -216,8 +216,7 @@ bool CSpriteAnimationState::saveState(zu::io::IWriteFile* file)
     const uint32_t values[3] = {m_flags, uint32_t(m_frame), remainingBits};
     uint8_t bytes[12];
     for (int i = 0; i < 3; ++i)
-        for (int b = 0; b < 4; ++b)
-            bytes[4 * i + b] = uint8_t(values[i] >> (8 * b));
+        zu::core::writeLE32(bytes + 4 * i, values[i]);
     return file->write(bytes, sizeof bytes) == int32_t(sizeof bytes);
 }
 

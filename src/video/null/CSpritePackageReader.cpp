@@ -1,5 +1,6 @@
 #include "video/null/CSpritePackageReader.h"
 
+#include "core/ByteOrder.h"
 #include "io/IReadFile.h"
 #include "video/SpritePackageFormat.h"
 #include "video/null/CImage.h"
@@ -20,11 +21,7 @@ namespace kelvo::video
 namespace
 {
 
-int32_t le32(const uint8_t* p)
-{
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                   uint32_t(p[3]) << 24);
-}
+int32_t le32(const uint8_t* p) { return int32_t(zu::core::readLE32(p)); }
 
 // A cursor over the tables read into memory. Every read says whether the
 // bytes were there.

@@ -13,6 +13,7 @@
 #include "video/null/CImageLoaderBmp.h"
 #include "video/null/CImageLoaderJPG.h"
 #include "video/null/CImageLoaderPCX.h"
+#include "video/null/CImageLoaderPNG.h"
 #include "video/null/CImageLoaderPSD.h"
 #include "video/null/CImageLoaderTGA.h"
 #include "video/null/CNullMaterialRenderer.h"
@@ -57,7 +58,7 @@ CVideoNull::CVideoNull(zu::io::IFileSystem* fileSystem, SDimension2i screenSize)
     setTextureFlag(ETCF_CREATE_MIP_MAPS, false);
 
     IImageLoader* loaders[] = {new CImageLoaderBmp(), new CImageLoaderJPG(), new CImageLoaderTGA(),
-                               new CImageLoaderPSD(), new CImageLoaderPCX()};
+                               new CImageLoaderPSD(), new CImageLoaderPCX(), new CImageLoaderPNG()};
     for (IImageLoader* loader : loaders)
     {
         addImageLoader(loader);
@@ -259,11 +260,6 @@ void CVideoNull::compute2DMapping()
     m_ndcScaleY = 1.f / float(hh);
     m_ndcOffsetX = m_originX - hw;
     m_ndcOffsetY = hh - m_originY;
-}
-
-SVector2f CVideoNull::map2D(float x, float y) const
-{
-    return {(x + float(m_ndcOffsetX)) * m_ndcScaleX, (float(m_ndcOffsetY) - y) * m_ndcScaleY};
 }
 
 void CVideoNull::onResize(SDimension2i size)

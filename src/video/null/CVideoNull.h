@@ -212,8 +212,11 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     bool getBatchAlphaChannel() const { return m_batchAlphaChannel; }
     zu::video::ITexture* getRenderTarget() const { return m_renderTarget; }
     void setClocks(MillisecondClock milliseconds, SecondClock seconds);
-    // Maps a point in render pixels to clip space.
-    zu::video::SVector2f map2D(float x, float y) const;
+    // Maps a point in render pixels to clip space (every 2D vertex passes here).
+    zu::video::SVector2f map2D(float x, float y) const
+    {
+        return {(x + float(m_ndcOffsetX)) * m_ndcScaleX, (float(m_ndcOffsetY) - y) * m_ndcScaleY};
+    }
 
   protected:
     // A texture made from an image; the null driver keeps a pixel copy.
@@ -306,6 +309,9 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     std::map<CString, zu::video::ITexture*> m_textures;
     // Names a texture was asked for by, when its cache name (its file's) differs.
     std::map<CString, CString> m_textureAliases;
+    // Names whose loading failed and was logged: a game asking every frame
+    // gets one line, not one a frame (they are still tried each time).
+    std::set<CString> m_reportedFailures;
     std::map<CString, zu::video::ISpritePackage*> m_spritePackages;
     std::map<CString, zu::video::IParticlePackage*> m_particlePackages;
     std::vector<zu::video::IImageLoader*> m_imageLoaders;

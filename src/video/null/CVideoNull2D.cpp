@@ -10,6 +10,7 @@
 #include "video/ITexture.h"
 
 #include <cmath>
+#include <cstring>
 
 using zu::core::ELL_ERROR;
 using zu::core::SDimension2i;
@@ -118,22 +119,27 @@ void CVideoNull::appendQuad(const SVector2f corners[4], const uint32_t colors[4]
     // Corners and uv in the order top-left, top-right, bottom-left,
     // bottom-right; colours top-left, bottom-left, bottom-right, top-right.
     static const int kColorOf[4] = {0, 3, 1, 2};
+    static const uint16_t kOrder[6] = {0, 1, 3, 2, 0, 3};
     Mesh* mesh = batchMesh();
-    uint16_t base = mesh->getVertexCount();
+    const uint16_t base = mesh->getVertexCount();
+    uint8_t* vertices = nullptr;
+    uint16_t* indices = nullptr;
+    // The batch layout is fixed, so the vertices are written in place.
+    if (!mesh->append(4, 6, vertices, indices)) return;
+    const int32_t stride = mesh->getStride();
+    const int32_t position = mesh->getFeatureOffset(FT_POSITION2D);
+    const int32_t color = mesh->getFeatureOffset(FT_COLOR);
+    const int32_t texcoord = mesh->getFeatureOffset(FT_TEXCOORD0);
     for (int i = 0; i < 4; ++i)
     {
-        S3DVertex v;
-        SVector2f p = map2D(corners[i].x, corners[i].y);
-        v.x = p.x;
-        v.y = p.y;
-        v.color = colors[kColorOf[i]];
-        v.u = uv[i].x;
-        v.v = uv[i].y;
-        mesh->addVertex(v);
+        uint8_t* v = vertices + i * stride;
+        const SVector2f p = map2D(corners[i].x, corners[i].y);
+        memcpy(v + position, &p, 8);
+        memcpy(v + color, &colors[kColorOf[i]], 4);
+        memcpy(v + texcoord, &uv[i], 8);
     }
-    const uint16_t order[6] = {0, 1, 3, 2, 0, 3};
-    for (uint16_t i : order)
-        mesh->addIndex(uint16_t(base + i));
+    for (int i = 0; i < 6; ++i)
+        indices[i] = uint16_t(base + kOrder[i]);
 }
 
 bool CVideoNull::drawImageQuad(ITexture* texture, SVector2f topLeft, SVector2f topRight,

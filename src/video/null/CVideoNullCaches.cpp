@@ -70,7 +70,8 @@ ITexture* CVideoNull::getTexture(zu::io::IReadFile* file)
     }
     if (!texture)
     {
-        zuLog(ELL_ERROR, "Could not load texture: %s", name.c_str());
+        if (m_reportedFailures.insert(name).second)
+            zuLog(ELL_ERROR, "Could not load texture: %s", name.c_str());
         return nullptr;
     }
     addToCache(name, texture);
@@ -363,7 +364,8 @@ ISpritePackage* CVideoNull::getSpritePackage(const CString& path, bool keepState
     zu::io::IReadFile* file = m_fileSystem ? m_fileSystem->createAndOpenFile(path) : nullptr;
     if (!file)
     {
-        if (logErrors) zuLog(ELL_ERROR, "Could not find a sprite package file: %s", path.c_str());
+        if (logErrors && m_reportedFailures.insert(path).second)
+            zuLog(ELL_ERROR, "Could not find a sprite package file: %s", path.c_str());
         return nullptr;
     }
     ISpritePackage* package = createSpritePackage(keepStates);
@@ -372,7 +374,8 @@ ISpritePackage* CVideoNull::getSpritePackage(const CString& path, bool keepState
     if (!ok)
     {
         if (package) package->drop();
-        if (logErrors) zuLog(ELL_ERROR, "Could not read a sprite package file: %s", path.c_str());
+        if (logErrors && m_reportedFailures.insert(path).second)
+            zuLog(ELL_ERROR, "Could not read a sprite package file: %s", path.c_str());
         return nullptr;
     }
     m_spritePackages[path] = package;

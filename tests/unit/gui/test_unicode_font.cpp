@@ -1,10 +1,10 @@
 // Sprite-package fonts: colour codes, measuring, missing glyphs, signed
 // bytes, the registry's choice of font kind, and the skin's sprite package;
 // the packages are made with the sprite writer.
+#include "GuiPackageSupport.h"
 #include "GuiTestSupport.h"
 #include "io/IoTestSupport.h"
 
-#include "CSpriteWriter.h"
 #include "gui/CGUIEnvironment.h"
 #include "gui/CGUIFont.h"
 #include "gui/CUnicodeFont.h"
@@ -16,32 +16,11 @@ using guitest::CImageCallRecorder;
 using guitest::SImageCall;
 using iotest::CCapture;
 using kelvo::gui::CUnicodeFont;
-using pellora::spritepack::CSpriteWriter;
+using guitest::SPackImage;
+using guitest::writePackage;
 
 namespace
 {
-
-struct SPackImage
-{
-    const char* name;
-    int32_t width, height;
-};
-
-// Writes a package of blank single-frame animations of the given sizes.
-std::string writePackage(const std::string& path, const std::vector<SPackImage>& images)
-{
-    CSpriteWriter writer;
-    writer.setTrim(false);
-    for (const SPackImage& image : images)
-    {
-        std::vector<uint8_t> rgba(size_t(image.width * image.height) * 4, 255);
-        const int id = writer.addImage(rgba.data(), image.width, image.height, 0, 0);
-        writer.addAnimation(image.name, {{id, -1, 1}});
-    }
-    std::string error;
-    EXPECT_TRUE(writer.writeFile(path, 4, error)) << error;
-    return path;
-}
 
 // The space first: it gives the font its height (12) and so its space width (6).
 const std::vector<SPackImage> kGlyphs = {

@@ -1,9 +1,12 @@
 #include "event/IEventReceiver.h"
 #include "core/ITimer.h"
+#include "gui/IGUIButton.h"
+#include "gui/IGUIEnvironment.h"
 #include "net/CSocketNetworkDevice.h"
 #include "net/IPacketEventReceiver.h"
 #include "net/SSessionParameters.h"
 #include "platform/CDeviceHeadless.h"
+#include "video/IVideoDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -105,7 +108,7 @@ TEST(DeviceStub, InputStateFollowsPostedEventsAndScriptedInput)
 
     auto script = std::make_unique<kelvo::CEventScript>();
     zu::core::CString error;
-    ASSERT_TRUE(script->parse("1 key 0x56 ctrl\n1 key 13 alt\n1 mouse middle down 3 4\n2 quit\n",
+    ASSERT_TRUE(script->parse("1 key 0x56 down ctrl\n1 key 13 alt\n1 mouse middle down 3 4\n2 quit\n",
                               error));
     device->setEventScript(std::move(script));
     EXPECT_TRUE(device->postScriptedInput());
@@ -175,4 +178,47 @@ TEST(DeviceStub, ReleasingTheDeviceStopsItsNetworkThreads)
     EXPECT_GT(threadCount(), before);
     device->drop();
     EXPECT_EQ(threadCount(), before);
+}
+
+TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    device->setDriverType(zu::EDT_NULL);
+    ASSERT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
+    Recorder recorder;
+    device->setEventReceiver(&recorder);
+    zu::gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    device->getVideoDriver()->setRenderScreenSize(400, 300);
+    zu::gui::IGUIElement* button = gui->addButton({100, 100, 180, 130}, nullptr, 4, "OK");
+    gui->drawAll();
+
+    // (280, 230) on the window is (140, 115) in render pixels: on the button.
+    device->postEvent(SEngineEvent::makeMouse(MouseMoved, 280, 230));
+    device->postEvent(SEngineEvent::makeMouse(LeftDown, 280, 230, 1));
+    device->postEvent(SEngineEvent::makeMouse(LeftUp, 280, 230, 1));
+    EXPECT_EQ(gui->getLastMousePosition().x, 140);
+    EXPECT_EQ(gui->getLastMousePosition().y, 115);
+    // The button took the press and the release; the move and the GUI's
+    // reports reach the receiver, the move in window pixels.
+    std::vector<int32_t> reports;
+    int moves = 0;
+    for (const SEngineEvent& e : recorder.events)
+    {
+        if (e.type == GuiEvent)
+        {
+            EXPECT_EQ(e.gui.caller, button);
+            reports.push_back(e.gui.eventType);
+        }
+        else if (e.type == MouseEvent)
+        {
+            ++moves;
+            EXPECT_EQ(e.mouse.action, MouseMoved);
+            EXPECT_EQ(e.mouse.x, 280);
+            EXPECT_EQ(e.mouse.y, 230);
+        }
+    }
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(reports, (std::vector<int32_t>{GuiButtonHovered, GuiClicked}));
+    EXPECT_FALSE(device->isMouseButtonDown(0)) << "what the GUI took changes no input state";
+    device->drop();
 }

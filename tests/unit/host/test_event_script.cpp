@@ -23,7 +23,7 @@ TEST(EventScript, ParsesEveryKindOfLine)
     ASSERT_EQ(two.size(), 2u);
     EXPECT_EQ(two[0].kind, SScriptedInput::Key);
     EXPECT_EQ(two[0].code, 0x52u);
-    EXPECT_TRUE(two[0].control && two[0].down && !two[0].up);
+    EXPECT_TRUE(two[0].control && two[0].down && two[0].up) << "a plain key line is a tap";
     EXPECT_EQ(two[1].kind, SScriptedInput::Character);
     auto three = script.eventsForPass(3);
     ASSERT_EQ(three.size(), 2u);

@@ -3,7 +3,7 @@
 // random high port of the loopback address.
 #pragma once
 
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "core/Output.h"
 #include "event/SEngineEvent.h"
 #include "net/CSocketNetworkDevice.h"

@@ -1,6 +1,6 @@
 // The packet builder's growth and limits, wide strings, the parser's bounds
 // and the scrambler.
-#include "core/LittleEndian.h"
+#include "core/ByteOrder.h"
 #include "net/CVariablePacketBuilder.h"
 #include "net/CVariablePacketParser.h"
 #include "net/PacketScrambler.h"

@@ -5,8 +5,9 @@ pixels real decoders read back from them.
 Usage: make_images.py <folder>
 
 Encoders: ImageMagick's convert, netpbm (ppmtobmp, ppmtopcx) and cjpeg.
-Reference decoders: bmptopnm, tgatoppm, pcxtoppm, djpeg; a PSD has no second
-decoder here, so its reference is the picture it was made from. Every
+Reference decoders: bmptopnm, tgatoppm, pcxtoppm, djpeg, pngtopnm; a PSD has
+no second decoder here, nor a 16-bit PNG at 8 bits, so their reference is the
+picture they were made from. Every
 reference is written as <fixture>.ref.ppm (P6), alpha as <fixture>.ref.alpha
 (raw bytes, one per pixel).
 """
@@ -172,6 +173,31 @@ def main():
         f.write(jpeg[:sof + 4] + b"\x07" + jpeg[sof + 5:])
     with open("header-only.jpg", "wb") as f:
         f.write(jpeg[:sof])
+
+    # PNG: every colour type, 16 bits, interlaced; damaged copies.
+    run(["convert", "src.ppm", "PNG24:rgb.png"])
+    run(["convert", "rgba.pam", "PNG32:rgba.png"])
+    run(["convert", "pal.ppm", "-type", "palette", "PNG8:pal.png"])
+    run(["convert", "src.ppm", "-colorspace", "Gray", "-type", "grayscale", "PNG:grey.png"])
+    run(["convert", "src.ppm", "-depth", "16", "PNG48:deep.png"])
+    run(["convert", "src.ppm", "-interlace", "PNG", "PNG24:interlaced.png"])
+    for name in ("rgb", "rgba", "pal", "grey", "interlaced"):
+        reference(name + ".png", ["pngtopnm"])
+    with open("deep.png.ref.ppm", "wb") as f:
+        f.write(ppm(grid(colour)))
+    run(["pngtopnm", "-alpha", "rgba.png"], "rgba.alpha.pgm")
+    with open("rgba.alpha.pgm", "rb") as f:
+        w, h, grey = parse_pnm(f.read())
+    with open("rgba.png.ref.alpha", "wb") as f:
+        f.write(grey[0::3])
+    with open("rgb.png", "rb") as f:
+        png = f.read()
+    with open("truncated.png", "wb") as f:
+        f.write(png[:len(png) // 2])
+    # The image data's bytes flipped: its checksum no longer matches.
+    idat = png.index(b"IDAT") + 8
+    with open("corrupt.png", "wb") as f:
+        f.write(png[:idat] + bytes(b ^ 0x5A for b in png[idat:idat + 16]) + png[idat + 16:])
 
 
 if __name__ == "__main__":

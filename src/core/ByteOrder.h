@@ -1,7 +1,7 @@
-// Little-endian byte order for the binary formats the engine reads and writes
-// (script files, compressed files, archives, images, sprite packages): the
-// value is assembled from bytes, so it reads the same on any host and never
-// from a misaligned address.
+// Byte order for the binary formats the engine reads and writes: little-endian
+// for script files, compressed files, archives, sprite packages and most
+// images, big-endian for PSD images. Values are assembled from bytes, so they
+// read the same on any host and never from a misaligned address.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,13 @@ inline uint16_t readLE16(const uint8_t* p)
 inline uint32_t readLE32(const uint8_t* p)
 {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+inline uint16_t readBE16(const uint8_t* p) { return uint16_t(p[0] << 8 | p[1]); }
+
+inline uint32_t readBE32(const uint8_t* p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
 }
 
 inline void writeLE16(uint8_t* p, uint16_t value)

@@ -1,0 +1,53 @@
+#include "gui/CGUIImageSet.h"
+
+#include "video/ISpriteAnimationState.h"
+#include "video/ISpritePackage.h"
+
+namespace kelvo::gui
+{
+
+CGUIImageSet::CGUIImageSet(std::initializer_list<const char*> suffixes)
+    : m_suffixes(suffixes), m_states(suffixes.size(), nullptr)
+{
+}
+
+CGUIImageSet::~CGUIImageSet()
+{
+    release();
+}
+
+void CGUIImageSet::load(zu::video::ISpritePackage* package, const zu::core::CString& prefix)
+{
+    release();
+    if (!package) return;
+    for (size_t i = 0; i < m_suffixes.size(); ++i)
+        m_states[i] = package->createState(prefix + m_suffixes[i]);
+}
+
+void CGUIImageSet::release()
+{
+    for (zu::video::ISpriteAnimationState*& state : m_states)
+        if (state)
+        {
+            state->release();
+            state = nullptr;
+        }
+}
+
+zu::core::SDimension2i CGUIImageSet::size(size_t index) const
+{
+    return m_states[index] ? m_states[index]->getSize(0) : zu::core::SDimension2i{};
+}
+
+void CGUIImageSet::draw(size_t index, zu::video::SPosition2i position,
+                        const zu::video::SRecti* clip, uint32_t color) const
+{
+    if (m_states[index]) m_states[index]->drawAt(position, clip, color);
+}
+
+void CGUIImageSet::restart(size_t index) const
+{
+    if (m_states[index]) m_states[index]->reset();
+}
+
+} // namespace kelvo::gui

@@ -1,0 +1,1 @@
+return {greeting = function() return "hello from the archive" end}

@@ -1,0 +1,353 @@
+// The GUI on a real OpenGL window (a virtual X server in CI): a dialog of
+// every basic widget drawn in skin colours and from a skin package made by
+// the packer, compared with PNG references and at known pixels; clicks from
+// outside through xdotool, also with a render size of half the window.
+#include "WindowTestSupport.h"
+
+#include "core/Output.h"
+#include "event/IEventReceiver.h"
+#include "gui/IGUIButton.h"
+#include "gui/IGUICheckBox.h"
+#include "gui/IGUIEnvironment.h"
+#include "gui/IGUIImage.h"
+#include "gui/IGUIRadioList.h"
+#include "gui/IGUISkin.h"
+#include "gui/IGUIStaticText.h"
+#include "gui/IGUITextButton.h"
+#include "gui/IGUIWindow.h"
+#include "platform/CDeviceSDL.h"
+#include "video/ISpritePackage.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+
+using namespace windowtest;
+using namespace zu::gui;
+
+namespace
+{
+
+constexpr uint32_t BACKGROUND = 0xFF2B3A4A;
+
+// The GUI events that reach the user receiver.
+class CClicks : public zu::event::IEventReceiver
+{
+  public:
+    bool onEvent(const zu::event::SEngineEvent& event) override
+    {
+        if (event.type == zu::event::GuiEvent && event.gui.eventType == zu::event::GuiClicked)
+            clicked.push_back(event.gui.caller);
+        return false;
+    }
+    std::vector<IGUIElement*> clicked;
+};
+
+// ImageMagick drawings of the skin images, packed by the packer.
+const char* const kSkinImages[][2] = {
+    {"TextButtonNormal", "-fill '#cfe0f5' -stroke '#4a6a96' -draw 'roundrectangle 0,0 61,23 5,5'"},
+    {"TextButtonHighlighted",
+     "-fill '#e8f2ff' -stroke '#2f5fa0' -draw 'roundrectangle 0,0 61,23 5,5'"},
+    {"TextButtonPressed", "-fill '#9dbbe3' -stroke '#2f5fa0' -draw 'roundrectangle 0,0 61,23 5,5'"},
+    {"TextButtonDisabled",
+     "-fill '#dddddd' -stroke '#a0a0a0' -draw 'roundrectangle 0,0 61,23 5,5'"},
+    {"CheckboxNormal", "-fill white -stroke '#4a6a96' -draw 'rectangle 0,0 15,15'"},
+    {"CheckboxHighlighted", "-fill '#e8f2ff' -stroke '#2f5fa0' -draw 'rectangle 0,0 15,15'"},
+    {"CheckboxDisabled", "-fill '#dddddd' -stroke '#a0a0a0' -draw 'rectangle 0,0 15,15'"},
+    {"CheckboxCheckedNormal", "-fill white -stroke '#4a6a96' -draw 'rectangle 0,0 15,15' "
+                              "-fill none -stroke '#1b3563' -strokewidth 2 "
+                              "-draw 'polyline 3,8 6,11 12,4'"},
+    {"CheckboxCheckedHighlighted", "-fill '#e8f2ff' -stroke '#2f5fa0' -draw 'rectangle 0,0 15,15' "
+                                   "-fill none -stroke '#1b3563' -strokewidth 2 "
+                                   "-draw 'polyline 3,8 6,11 12,4'"},
+    {"CheckboxCheckedDisabled", "-fill '#dddddd' -stroke '#a0a0a0' -draw 'rectangle 0,0 15,15' "
+                                "-fill none -stroke '#808080' -strokewidth 2 "
+                                "-draw 'polyline 3,8 6,11 12,4'"},
+    {"RadiobuttonNormal", "-fill white -stroke '#4a6a96' -draw 'circle 7.5,7.5 7.5,0.5'"},
+    {"RadiobuttonHighlighted", "-fill '#e8f2ff' -stroke '#2f5fa0' -draw 'circle 7.5,7.5 7.5,0.5'"},
+    {"RadiobuttonDisabled", "-fill '#dddddd' -stroke '#a0a0a0' -draw 'circle 7.5,7.5 7.5,0.5'"},
+    {"RadiobuttonCheckedNormal", "-fill white -stroke '#4a6a96' -draw 'circle 7.5,7.5 7.5,0.5' "
+                                 "-fill '#1b3563' -stroke none -draw 'circle 7.5,7.5 7.5,4'"},
+    {"RadiobuttonCheckedHighlighted",
+     "-fill '#e8f2ff' -stroke '#2f5fa0' -draw 'circle 7.5,7.5 7.5,0.5' "
+     "-fill '#1b3563' -stroke none -draw 'circle 7.5,7.5 7.5,4'"},
+    {"RadiobuttonCheckedDisabled",
+     "-fill '#dddddd' -stroke '#a0a0a0' -draw 'circle 7.5,7.5 7.5,0.5' "
+     "-fill '#808080' -stroke none -draw 'circle 7.5,7.5 7.5,4'"},
+};
+
+class GuiWindowTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+        folder = fs::temp_directory_path() / ("pellora-gui-" + std::to_string(getpid()));
+        fs::create_directories(folder);
+        device = new kelvo::CDeviceSDL("0.7", "");
+        ASSERT_TRUE(device->isReady());
+        device->setDriverType(zu::EDT_OPENGL);
+        ASSERT_TRUE(device->createWindow({320, 240}, false, false, false, 0));
+        caption = "pellora-gui-test-" + std::to_string(getpid());
+        device->setWindowCaption(caption.c_str());
+        driver = device->getVideoDriver();
+        gui = device->getGUIEnvironment();
+        ASSERT_TRUE(driver && gui);
+        device->setEventReceiver(&clicks);
+    }
+    void TearDown() override
+    {
+        if (device) device->drop();
+        if (!folder.empty()) fs::remove_all(folder);
+    }
+
+    // Makes the skin package with ImageMagick and the packer.
+    zu::video::ISpritePackage* makeSkinPackage()
+    {
+        const fs::path frames = folder / "skin";
+        fs::create_directories(frames);
+        for (const auto& image : kSkinImages)
+        {
+            const bool small = std::string(image[0]).find("TextButton") == std::string::npos;
+            const std::string command = std::string("convert -size ") +
+                                        (small ? "16x16" : "62x24") + " xc:none " + image[1] +
+                                        " '" + (frames / image[0]).string() + ".png'";
+            EXPECT_EQ(system(command.c_str()), 0) << command;
+        }
+        const std::string package = (folder / "skin.spr").string();
+        EXPECT_EQ(system(("'" PELLORA_SPRITEPACK "' '" + frames.string() + "' '" + package +
+                          "' > /dev/null")
+                             .c_str()),
+                  0);
+        return driver->getSpritePackage(package.c_str(), false, true);
+    }
+
+    // A 32 x 32 picture: a sunset of three bands with a sun.
+    zu::video::ITexture* picture()
+    {
+        uint8_t* data = new uint8_t[32 * 32 * 4];
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+            {
+                const int dx = x - 16, dy = y - 18;
+                uint32_t c = y < 18 ? 0xFF3C78D8 : y < 24 ? 0xFF6AA84F : 0xFF38761D;
+                if (dx * dx + dy * dy < 36 && y < 18) c = 0xFFF1C232;
+                memcpy(data + (y * 32 + x) * 4, &c, 4);
+            }
+        zu::video::IImage* image = driver->wrapImageData(zu::video::ECF_A8R8G8B8, {32, 32}, data);
+        zu::video::ITexture* texture = driver->addTexture(image, "sunset");
+        image->drop();
+        return texture;
+    }
+
+    // The dialog: a frame with a title, a label, two check boxes, a radio
+    // list, a picture beside a bordered wrapped text, a text button and a
+    // row of buttons (one hovered with its tool-tip, one switched on, one
+    // disabled).
+    struct SDialog
+    {
+        IGUIWindow* frame;
+        IGUIButton* ok;
+        IGUIButton* cancel;
+        IGUIButton* pause;
+        IGUIButton* apply;
+        IGUICheckBox* music;
+    };
+    SDialog buildDialog()
+    {
+        SDialog d{};
+        IGUISkin* skin = gui->getSkin();
+        d.frame = gui->addFrame({16, 12, 304, 228});
+        IGUIStaticText* title =
+            gui->addStaticText("Game options", {6, 3, 200, 19}, false, false, d.frame);
+        title->setOverrideColor(skin->getColor(6));
+        title->setTextAlignment(EGUIA_UPPERLEFT, EGUIA_CENTER);
+        gui->addStaticText("Choose how the game plays.", {12, 26, 276, 40}, false, false, d.frame);
+        gui->addCheckBox(true, {12, 44, 130, 64}, d.frame, 1, "Sound");
+        d.music = gui->addCheckBox(false, {12, 66, 130, 86}, d.frame, 2, "Music");
+        IGUIRadioList* level = gui->addRadioList({160, 42, 260, 52}, d.frame, 3);
+        for (const char* name : {"Easy", "Normal", "Hard"})
+            level->addRadioButton(name);
+        level->setSelection(1);
+        IGUIImage* image = gui->addImage({12, 110, 44, 142}, d.frame, 4);
+        image->setTexture(picture());
+        gui->addStaticText("A bordered text that wraps onto a second line.", {52, 110, 276, 142},
+                           true, true, d.frame);
+        IGUIElement* help =
+            gui->addTextButton("Help", "", "", nullptr, skin->getColor(5), d.frame, 5);
+        help->moveTo(12, 154);
+        d.ok = gui->addButton({12, 180, 74, 204}, d.frame, 6, "OK");
+        d.cancel = gui->addButton({80, 180, 142, 204}, d.frame, 7, "Cancel");
+        d.pause = gui->addButton({148, 180, 210, 204}, d.frame, 8, "Pause");
+        d.pause->setIsPushButton(true);
+        d.pause->setPressed(true);
+        d.apply = gui->addButton({216, 180, 278, 204}, d.frame, 9, "Apply");
+        d.apply->setEnabled(false);
+        gui->addToolTip(d.cancel, "Leave unsaved");
+        // The mouse over Cancel: highlighted, with its tool-tip.
+        gui->postEventFromUser(zu::event::SEngineEvent::makeMouse(zu::event::MouseMoved, 127, 200));
+        return d;
+    }
+
+    SImage drawFrame()
+    {
+        driver->beginScene(true, true, BACKGROUND);
+        gui->drawAll();
+        SImage frame = readBackBuffer(driver);
+        driver->endScene();
+        return frame;
+    }
+
+    // Pumps the window's events and draws until the condition holds or 10 s
+    // have passed.
+    bool pumpUntil(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            device->run();
+            driver->beginScene(true, true, BACKGROUND);
+            gui->drawAll();
+            driver->endScene();
+            if (done()) return true;
+            SDL_Delay(10);
+        }
+        return false;
+    }
+
+    void pumpFor(int milliseconds)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        pumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
+    }
+
+    // Clicks at a point of the window from outside, as a person would.
+    bool clickWithXdotool(int x, int y)
+    {
+        if (windowId.empty())
+        {
+            windowId = run("xdotool search --sync --name '^" + caption + "$' | head -1");
+            while (!windowId.empty() && (windowId.back() == '\n'))
+                windowId.pop_back();
+            if (windowId.empty()) return false;
+            pumpFor(300); // until the window is mapped and drawn
+        }
+        return system(("xdotool mousemove --window " + windowId + " " + std::to_string(x) + " " +
+                       std::to_string(y) + " click 1")
+                          .c_str()) == 0;
+    }
+
+    fs::path folder;
+    std::string caption;
+    std::string windowId;
+    kelvo::CDeviceSDL* device = nullptr;
+    zu::video::IVideoDriver* driver = nullptr;
+    IGUIEnvironment* gui = nullptr;
+    CClicks clicks;
+};
+
+bool haveXdotool()
+{
+    return system("command -v xdotool > /dev/null") == 0;
+}
+
+} // namespace
+
+TEST_F(GuiWindowTest, ADialogOfEveryBasicWidgetInSkinColours)
+{
+    const SDialog d = buildDialog();
+    const SImage frame = drawFrame();
+    // The frame: light upper-left edge, dark lower-right edge, the title bar.
+    EXPECT_TRUE(near(frame.at(16, 12), 0xFF, 0xFF, 0xFF, 0));
+    EXPECT_TRUE(near(frame.at(303, 227), 0x32, 0x32, 0x32, 0));
+    EXPECT_TRUE(near(frame.at(302, 226), 0x82, 0x82, 0x82, 0));
+    EXPECT_TRUE(near(frame.at(250, 20), 0x10, 0x0E, 0x73, 0));
+    EXPECT_TRUE(near(frame.at(150, 60), 0xD2, 0xD2, 0xD2, 0)) << "the face";
+    // OK, raised: light edge, dark shadow, shadow, face.
+    const zu::video::SRecti& ok = d.ok->getAbsolutePosition();
+    EXPECT_TRUE(near(frame.at(ok.left, ok.top), 0xFF, 0xFF, 0xFF, 0));
+    EXPECT_TRUE(near(frame.at(ok.right - 1, ok.bottom - 1), 0x32, 0x32, 0x32, 0));
+    EXPECT_TRUE(near(frame.at(ok.right - 2, ok.bottom - 2), 0x82, 0x82, 0x82, 0));
+    EXPECT_TRUE(near(frame.at(ok.left + 3, ok.top + 3), 0xD2, 0xD2, 0xD2, 0));
+    // Pause, switched on: sunken.
+    const zu::video::SRecti& pause = d.pause->getAbsolutePosition();
+    EXPECT_TRUE(near(frame.at(pause.left, pause.top), 0x32, 0x32, 0x32, 0));
+    EXPECT_TRUE(near(frame.at(pause.left + 1, pause.top + 1), 0x82, 0x82, 0x82, 0));
+    EXPECT_TRUE(near(frame.at(pause.right - 1, pause.bottom - 1), 0xFF, 0xFF, 0xFF, 0));
+    // The unchecked box is white inside its edges.
+    const zu::video::SRecti& music = d.music->getAbsolutePosition();
+    EXPECT_TRUE(near(frame.at(music.left + 4, music.top + 5), 0xFF, 0xFF, 0xFF, 0));
+    EXPECT_TRUE(near(frame.at(music.left, music.top + 2), 0x82, 0x82, 0x82, 0));
+    // The tool-tip above Cancel: white text on the title colour.
+    ASSERT_NE(d.cancel->getToolTip(), nullptr);
+    const zu::video::SRecti& tip = d.cancel->getToolTip()->getAbsolutePosition();
+    EXPECT_EQ(tip.bottom, d.cancel->getAbsolutePosition().top - 10);
+    int title = 0, white = 0;
+    for (int y = tip.top; y < tip.bottom; ++y)
+        for (int x = tip.left; x < tip.right; ++x)
+        {
+            title += near(frame.at(x, y), 0x10, 0x0E, 0x73, 0);
+            white += near(frame.at(x, y), 0xFF, 0xFF, 0xFF, 0);
+        }
+    const int area = tip.getWidth() * tip.getHeight();
+    EXPECT_GT(title, area / 2);
+    EXPECT_GT(white, area / 20);
+    expectGolden(frame, "gui_dialog");
+}
+
+TEST_F(GuiWindowTest, TheSameDialogFromASkinPackageMadeByThePacker)
+{
+    zu::video::ISpritePackage* package = makeSkinPackage();
+    ASSERT_NE(package, nullptr);
+    gui->getSkin()->setSpritePackage(package);
+    EXPECT_EQ(gui->getSkin()->getSize(6), 62);
+    EXPECT_EQ(gui->getSkin()->getSize(3), 16);
+    const SDialog d = buildDialog();
+    const SImage frame = drawFrame();
+    // OK in the Normal image's fill, Cancel in the Highlighted one, Pause
+    // pressed, Apply disabled.
+    const auto inside = [&](IGUIButton* b)
+    {
+        const zu::video::SRecti& r = b->getAbsolutePosition();
+        return frame.at(r.left + 6, r.top + 4);
+    };
+    EXPECT_TRUE(near(inside(d.ok), 0xCF, 0xE0, 0xF5, 2));
+    EXPECT_TRUE(near(inside(d.cancel), 0xE8, 0xF2, 0xFF, 2));
+    EXPECT_TRUE(near(inside(d.pause), 0x9D, 0xBB, 0xE3, 2));
+    EXPECT_TRUE(near(inside(d.apply), 0xDD, 0xDD, 0xDD, 2));
+    expectGolden(frame, "gui_dialog_skin");
+}
+
+TEST_F(GuiWindowTest, ARealClickSwitchesAPushButtonOn)
+{
+    if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
+    IGUIButton* button = gui->addButton({100, 100, 180, 130}, nullptr, 1, "Toggle");
+    button->setIsPushButton(true);
+    ASSERT_TRUE(clickWithXdotool(140, 115));
+    EXPECT_TRUE(pumpUntil([&] { return !clicks.clicked.empty(); }));
+    EXPECT_TRUE(button->isPressed());
+    ASSERT_EQ(clicks.clicked.size(), 1u);
+    EXPECT_EQ(clicks.clicked[0], button);
+}
+
+TEST_F(GuiWindowTest, WithHalfTheRenderSizeAClickOnTheDrawnButtonHitsIt)
+{
+    if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
+    driver->setRenderScreenSize(160, 120);
+    IGUIButton* button = gui->addButton({40, 40, 100, 70}, nullptr, 1);
+    const SImage frame = drawFrame();
+    // Drawn twice as large: from (80, 80) to (200, 140) on the window.
+    EXPECT_TRUE(near(frame.at(140, 110), 0xD2, 0xD2, 0xD2, 0));
+    EXPECT_TRUE(near(frame.at(70, 55), 0x2B, 0x3A, 0x4A, 0));
+    // Where the button would be if window pixels were render pixels: a miss.
+    ASSERT_TRUE(clickWithXdotool(70, 55));
+    pumpUntil([&] { return gui->getLastMousePosition().x == 35; });
+    EXPECT_EQ(gui->getLastMousePosition().y, 27);
+    EXPECT_TRUE(clicks.clicked.empty());
+    ASSERT_TRUE(clickWithXdotool(140, 110));
+    EXPECT_TRUE(pumpUntil([&] { return !clicks.clicked.empty(); }));
+    ASSERT_EQ(clicks.clicked.size(), 1u);
+    EXPECT_EQ(clicks.clicked[0], button);
+}
