@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up Pellora and runs the whole test suite headless: once in an optimised
 # build with warnings as errors, once under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Usage: test.sh [--quick] (--quick skips the
-# sanitizer build).
+# UndefinedBehaviorSanitizer, and the network tests (the threaded code) once
+# more under ThreadSanitizer. Usage: test.sh [--quick] (--quick skips the
+# sanitizer builds).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,4 +18,12 @@ if [ "${1:-}" != --quick ]; then
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         LSAN_OPTIONS=suppressions="$root/tests/lsan.supp":print_suppressions=0 \
         ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+    # Only the network tests' own program is built here, so this stays small.
+    export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+    cmake -S "$root" -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLORA_WERROR=ON \
+        -DPELLORA_TSAN=ON >/dev/null
+    cmake --build build/tsan --target test_net
+    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+        ctest --test-dir build/tsan --output-on-failure -j "$jobs" -R '^net\.' -E '^net\.peer\.'
 fi

@@ -5,6 +5,7 @@
 #include "event/IEventReceiver.h"
 #include "gui/CGUIEnvironment.h"
 #include "io/CFileSystem.h"
+#include "net/CSocketNetworkDevice.h"
 #include "other/CLogger.h"
 #include "other/CTimer.h"
 #include "other/ICursorControl.h"
@@ -38,7 +39,11 @@ CDeviceStub::CDeviceStub(const zu::core::CString& applicationVersion, zu::ITimer
 
 CDeviceStub::~CDeviceStub()
 {
-    // Components go before the services they were built on.
+    // Components go before the services they were built on; network
+    // devices first, so no thread of theirs outlives anything.
+    for (auto& entry : m_networkDevices)
+        entry.second->drop();
+    m_networkDevices.clear();
     zu::dropAndClear(m_guiEnvironment);
     zu::dropAndClear(m_audioDriver);
     zu::dropAndClear(m_videoDriver);
@@ -127,6 +132,44 @@ void CDeviceStub::postEvent(const zu::event::SEngineEvent& event)
 
     if (m_userReceiver)
         m_userReceiver->onEvent(event);
+}
+
+zu::net::INetworkDevice* CDeviceStub::createNetworkDevice(const zu::core::CString& name, int kind)
+{
+    if (zu::net::INetworkDevice* existing = getNetworkDevice(name))
+        return existing;
+    if (kind != net::CSocketNetworkDevice::MODE_PACKET && kind != net::CSocketNetworkDevice::MODE_RAW)
+        return nullptr;
+    auto* device =
+        new net::CSocketNetworkDevice(name, static_cast<net::CSocketNetworkDevice::EMode>(kind));
+    m_networkDevices.emplace_back(name, device);
+    return device;
+}
+
+zu::net::INetworkDevice* CDeviceStub::getNetworkDevice(const zu::core::CString& name)
+{
+    for (auto& entry : m_networkDevices)
+        if (entry.first == name)
+            return entry.second;
+    return nullptr;
+}
+
+void CDeviceStub::removeNetworkDevice(const zu::core::CString& name)
+{
+    for (auto it = m_networkDevices.begin(); it != m_networkDevices.end(); ++it)
+        if (it->first == name)
+        {
+            zu::net::INetworkDevice* device = it->second;
+            m_networkDevices.erase(it);
+            device->drop();
+            return;
+        }
+}
+
+void CDeviceStub::updateNetworkDevices()
+{
+    for (auto& entry : m_networkDevices)
+        entry.second->update();
 }
 
 void CDeviceStub::setFlag(int index, bool value)

@@ -11,6 +11,8 @@
 
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace kelvo
 {
@@ -45,7 +47,10 @@ class CDeviceStub : public zu::IKelvoDevice
     void setEventReceiver(zu::event::IEventReceiver* receiver) override;
     void postEvent(const zu::event::SEngineEvent& event) override;
 
-    void updateNetworkDevices() override {}
+    zu::net::INetworkDevice* createNetworkDevice(const zu::core::CString& name, int kind) override;
+    zu::net::INetworkDevice* getNetworkDevice(const zu::core::CString& name) override;
+    void removeNetworkDevice(const zu::core::CString& name) override;
+    void updateNetworkDevices() override;
 
     // Replaces the GUI environment by a new one over the current video
     // driver and hands it the user receiver. The platform devices call it
@@ -104,6 +109,8 @@ class CDeviceStub : public zu::IKelvoDevice
     int32_t m_clickCount = 0;
     std::unique_ptr<CEventScript> m_eventScript;
     uint32_t m_pass = 0;
+    // In order of creation; names are compared exactly.
+    std::vector<std::pair<zu::core::CString, zu::net::INetworkDevice*>> m_networkDevices;
 };
 
 } // namespace kelvo

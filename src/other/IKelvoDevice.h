@@ -44,6 +44,10 @@ namespace event
 class IEventReceiver;
 class ILogger;
 } // namespace event
+namespace net
+{
+class INetworkDevice;
+}
 
 class IKelvoDevice : public virtual IUnknown
 {
@@ -92,6 +96,14 @@ class IKelvoDevice : public virtual IUnknown
     // Delivers one event through the device's chain: GUI, input state, user receiver.
     virtual void postEvent(const event::SEngineEvent& event) = 0;
 
+    // The network device of that name; a new one when there is none: kind 0
+    // in packet mode, kind 1 in raw mode, any other kind gives null. The
+    // device owns it until removeNetworkDevice or its own end.
+    virtual net::INetworkDevice* createNetworkDevice(const core::CString& name, int kind) = 0;
+    virtual net::INetworkDevice* getNetworkDevice(const core::CString& name) = 0;
+    // Disconnects and releases the device of that name.
+    virtual void removeNetworkDevice(const core::CString& name) = 0;
+    // Every network device's per-frame turn, in order of creation.
     virtual void updateNetworkDevices() = 0;
     virtual core::CString getVersion() const = 0;
 };

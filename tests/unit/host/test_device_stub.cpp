@@ -2,11 +2,17 @@
 #include "core/ITimer.h"
 #include "gui/IGUIButton.h"
 #include "gui/IGUIEnvironment.h"
+#include "net/CSocketNetworkDevice.h"
+#include "net/IPacketEventReceiver.h"
+#include "net/SSessionParameters.h"
 #include "platform/CDeviceHeadless.h"
 #include "video/IVideoDriver.h"
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
+#include <random>
 #include <vector>
 
 using namespace zu::event;
@@ -32,6 +38,25 @@ public:
     }
     std::vector<SEngineEvent> events;
 };
+
+class NetworkRecorder : public zu::net::IPacketEventReceiver
+{
+public:
+    void handleNetworkEvent(const SEngineEvent&) override {}
+    void handlePacket(uint8_t*, int32_t, int32_t) override {}
+};
+
+size_t threadCount()
+{
+    size_t n = 0;
+    if (DIR* dir = opendir("/proc/self/task"))
+    {
+        while (dirent* entry = readdir(dir))
+            n += entry->d_name[0] != '.';
+        closedir(dir);
+    }
+    return n;
+}
 
 struct Press
 {
@@ -104,6 +129,55 @@ TEST(DeviceStub, SecondDriverTypeIsRefused)
     EXPECT_FALSE(device->setDriverType(zu::EDT_NULL));
     EXPECT_EQ(device->getDriverType(), zu::EDT_OPENGL);
     device->drop();
+}
+
+TEST(DeviceStub, NetworkDevicesAreKeptByName)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    zu::net::INetworkDevice* packets = device->createNetworkDevice("game", 0);
+    ASSERT_NE(packets, nullptr);
+    // An existing name gives its device whatever the kind; unknown kinds give none.
+    EXPECT_EQ(device->createNetworkDevice("game", 1), packets);
+    EXPECT_EQ(device->getNetworkDevice("game"), packets);
+    EXPECT_EQ(device->createNetworkDevice("other", 2), nullptr);
+    EXPECT_EQ(device->getNetworkDevice("other"), nullptr);
+    EXPECT_EQ(device->getNetworkDevice("Game"), nullptr);
+
+    NetworkRecorder receiver;
+    zu::net::SSessionParameters parameters;
+    parameters.gameVersion = "g";
+    zu::net::INetworkDevice* raw = device->createNetworkDevice("raw", 1);
+    EXPECT_EQ(raw->startServer(&receiver, parameters), -1) << "raw devices do not host";
+
+    device->removeNetworkDevice("game");
+    EXPECT_EQ(device->getNetworkDevice("game"), nullptr);
+    EXPECT_EQ(device->getNetworkDevice("raw"), raw);
+    zu::net::INetworkDevice* again = device->createNetworkDevice("game", 1);
+    EXPECT_EQ(again->startServer(&receiver, parameters), -1) << "made anew, in raw mode";
+    device->updateNetworkDevices();
+    device->drop();
+}
+
+TEST(DeviceStub, ReleasingTheDeviceStopsItsNetworkThreads)
+{
+    size_t before = threadCount();
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    auto* host = static_cast<kelvo::net::CSocketNetworkDevice*>(device->createNetworkDevice("h", 0));
+    host->setListenAddress("127.0.0.1");
+    NetworkRecorder receiver;
+    zu::net::SSessionParameters parameters;
+    parameters.gameVersion = "g";
+    std::mt19937 random(std::random_device{}());
+    int result = -1;
+    for (int attempt = 0; attempt < 30 && result != 0; ++attempt)
+    {
+        parameters.port = 20000 + int(random() % 40000);
+        result = host->startServer(&receiver, parameters);
+    }
+    ASSERT_EQ(result, 0);
+    EXPECT_GT(threadCount(), before);
+    device->drop();
+    EXPECT_EQ(threadCount(), before);
 }
 
 TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
