@@ -7,11 +7,21 @@
 //   <pass> mouse <left|right|middle> [down|up|click] <x> <y>
 //   <pass> move <x> <y>
 //   <pass> wheel <x> <y> <notches>
+//   <pass> pad [N] attach|detach
+//   <pass> pad [N] button <b> [down|up]             (no word: press for one pass)
+//   <pass> pad [N] axis <a> <value>
 //   <pass> quit
 //
 // Codes are decimal or 0x-prefixed virtual-key codes. Passes count from 1.
 // A key line without down or up is a tap: the key goes down and up in the
 // same pass, so "120 key 122" takes an F11 screenshot as a real tap does.
+//
+// Pad lines work virtual game pads: N counts the attached ones from 0 (the
+// default), buttons and axes are numbered as scripts see them (button 0 is A,
+// axis 1 the left stick's up and down, -1 up), values run from -1 to 1 and
+// from 0 to 1 for the triggers (axes 6 and 7). A pad reads its buttons once
+// per pass, so a button line without down or up holds the button down for
+// one pass and lets it go in the next.
 #pragma once
 
 #include "core/CString.h"
@@ -31,7 +41,15 @@ struct SScriptedInput
         MouseButton,
         MouseMove,
         Wheel,
+        Pad,
         Quit
+    };
+    enum EPadAction
+    {
+        PadAttach,
+        PadDetach,
+        PadButton,
+        PadAxis
     };
 
     uint32_t pass = 0;
@@ -45,6 +63,11 @@ struct SScriptedInput
     int32_t x = 0;
     int32_t y = 0;
     float wheel = 0.f;
+    // Pad lines: what to do, with which virtual pad; code is the button or
+    // axis, value the axis position.
+    EPadAction padAction = PadAttach;
+    int pad = 0;
+    float value = 0.f;
 };
 
 class CEventScript
