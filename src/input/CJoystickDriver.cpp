@@ -136,6 +136,15 @@ void CJoystickDriver::setButton(SJoystickState& state, int joystick, int button,
     target.onEvent(SEngineEvent::makeJoystick(!down, joystick, button));
 }
 
+void CJoystickDriver::arrive(SJoystickState& state, int joystick, const zu::core::CString& name,
+                             zu::event::IEventReceiver& target)
+{
+    zu::core::zuPrint(joystick < FIRST_PAD ? "Found joystick device\n" : "Found XBOX device\n");
+    state.present = true;
+    state.productName = nameOrUnknown(name);
+    target.onEvent(SEngineEvent::makeJoystickDevice(zu::event::JoystickAdded, joystick));
+}
+
 void CJoystickDriver::lose(SJoystickState& state, int joystick, int buttons,
                            zu::event::IEventReceiver& target)
 {
@@ -183,13 +192,7 @@ void CJoystickDriver::pollJoystick(int number, zu::event::IEventReceiver& target
         return;
     }
     state.connected = true;
-    if (!state.present)
-    {
-        zu::core::zuPrint("Found joystick device\n");
-        state.present = true;
-        state.productName = nameOrUnknown(m_backend->getJoystickName(number));
-        target.onEvent(SEngineEvent::makeJoystickDevice(zu::event::JoystickAdded, number));
-    }
+    if (!state.present) arrive(state, number, m_backend->getJoystickName(number), target);
     for (int b = 0; b < JOYSTICK_BUTTONS; ++b)
         setButton(state, number, b, reading.buttons[b], target);
     for (int a = 0; a < JOYSTICK_AXES; ++a)
@@ -212,10 +215,7 @@ void CJoystickDriver::pollPad(int slot, zu::event::IEventReceiver& target)
     pad.connected = true;
     if (!pad.present)
     {
-        zu::core::zuPrint("Found XBOX device\n");
-        pad.present = true;
-        pad.productName = nameOrUnknown(m_backend->getPadName(slot));
-        target.onEvent(SEngineEvent::makeJoystickDevice(zu::event::JoystickAdded, joystick));
+        arrive(pad, joystick, m_backend->getPadName(slot), target);
         // A vibration set for the empty slot starts with the pad.
         if (pad.vibration[0] || pad.vibration[1])
             setVibration(joystick, pad.vibration[0], pad.vibration[1]);

@@ -67,6 +67,10 @@ class CJoystickDriver : public zu::input::IJoystickDriver
     const SJoystickState* stateOf(int joystick) const;
     void pollJoystick(int number, zu::event::IEventReceiver& target);
     void pollPad(int slot, zu::event::IEventReceiver& target);
+    // A device answered to its number for the first time since it was
+    // plugged in: it is announced.
+    void arrive(SJoystickState& state, int joystick, const zu::core::CString& name,
+                zu::event::IEventReceiver& target);
     // A device went away: its held buttons are released and it is announced
     // as removed.
     void lose(SJoystickState& state, int joystick, int buttons, zu::event::IEventReceiver& target);

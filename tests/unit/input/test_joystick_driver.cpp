@@ -1,8 +1,6 @@
 // The joystick driver's own rules over a fake back end: when empty pad slots
 // are read, what plugging in and out posts, and how vibration is kept going.
-#include "core/ITimer.h"
-#include "event/IEventReceiver.h"
-#include "event/SEngineEvent.h"
+#include "input/JoystickTestSupport.h"
 #include "input/CJoystickDriver.h"
 
 #include <gtest/gtest.h>
@@ -19,13 +17,8 @@ using kelvo::input::CJoystickDriver;
 namespace
 {
 
-class FakeTimer : public zu::ITimer
-{
-  public:
-    uint32_t getRealTime() const override { return ms; }
-    double getSeconds() const override { return ms / 1000.0; }
-    uint32_t ms = 5000;
-};
+using joysticktest::FakeTimer;
+using joysticktest::Recorder;
 
 class FakeBackend : public IJoystickBackend
 {
@@ -84,31 +77,6 @@ class FakeBackend : public IJoystickBackend
     int reads[4] = {};
     bool arrival = false;
     std::vector<std::tuple<int, uint16_t, uint16_t>> rumbles;
-};
-
-// Events as short texts: "press 16 0", "release 16 0", "added 17", "removed 0".
-class Recorder : public IEventReceiver
-{
-  public:
-    bool onEvent(const SEngineEvent& e) override
-    {
-        if (e.type == JoystickEvent)
-            seen.push_back(std::string(e.joystick.released ? "release " : "press ") +
-                           std::to_string(e.joystick.joystick) + " " +
-                           std::to_string(e.joystick.button));
-        else if (e.type == JoystickDeviceEvent)
-            seen.push_back(
-                std::string(e.joystickDevice.kind == JoystickAdded ? "added " : "removed ") +
-                std::to_string(e.joystickDevice.joystick));
-        return true;
-    }
-    std::vector<std::string> take()
-    {
-        std::vector<std::string> out;
-        out.swap(seen);
-        return out;
-    }
-    std::vector<std::string> seen;
 };
 
 class JoystickDriverTest : public ::testing::Test

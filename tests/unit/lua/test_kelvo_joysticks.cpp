@@ -144,6 +144,12 @@ const Case kCases[] = {
     {"return kelvo.setJoystickVibration(16, 1, nil)", "error:#3 to 'setJoystickVibration'", ""},
 };
 
+void expectResults(luatest::CState& state, const Case& c)
+{
+    const std::string got = state.run(c.chunk);
+    EXPECT_TRUE(luatest::matches(got, c.results)) << c.chunk << "\n  gave " << got;
+}
+
 } // namespace
 
 TEST(KelvoJoysticks, BadArgumentsNeverReachTheDriverUnchecked)
@@ -156,8 +162,7 @@ TEST(KelvoJoysticks, BadArgumentsNeverReachTheDriverUnchecked)
     library.install(state.L);
     for (const Case& c : kCases)
     {
-        const std::string got = state.run(c.chunk);
-        EXPECT_TRUE(luatest::matches(got, c.results)) << c.chunk << "\n  gave " << got;
+        expectResults(state, c);
         EXPECT_EQ(driver->take(), c.calls) << c.chunk;
     }
     state.close();
@@ -179,8 +184,5 @@ TEST(KelvoJoysticks, WithoutADeviceEveryJoystickIsAtRest)
         {"return kelvo.getJoystickAxises('x', 2)", "error:#1 to 'getJoystickAxises'", ""},
     };
     for (const Case& c : cases)
-    {
-        const std::string got = state.run(c.chunk);
-        EXPECT_TRUE(luatest::matches(got, c.results)) << c.chunk << "\n  gave " << got;
-    }
+        expectResults(state, c);
 }
