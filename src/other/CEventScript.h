@@ -16,10 +16,12 @@
 // A key line without down or up is a tap: the key goes down and up in the
 // same pass, so "120 key 122" takes an F11 screenshot as a real tap does.
 //
-// Pad lines work virtual game pads: N counts the attached ones from 0 (the
-// default), buttons and axes are numbered as scripts see them (button 0 is A,
-// axis 1 the left stick's up and down, -1 up), values run from -1 to 1 and
-// from 0 to 1 for the triggers (axes 6 and 7). A pad reads its buttons once
+// Pad lines work virtual game pads: N (0 to 255, 0 when left out) names the
+// virtual pad, which takes a pad slot as a real one would. Buttons are
+// numbered as the joystick callbacks number them (0 is A, 10 the d-pad's
+// left). Axes count from 0, one less than getJoystickAxises counts them:
+// 0 and 1 the left stick's x and y, 3 and 4 the right stick's, from -1 (left,
+// up) to 1; 6 and 7 the triggers, from 0 to 1. A pad reads its buttons once
 // per pass, so a button line without down or up holds the button down for
 // one pass and lets it go in the next.
 #pragma once
