@@ -2,6 +2,7 @@
 
 #include "core/Output.h"
 #include "io/IFileSystem.h"
+#include "platform/CJoystickBackendSDL.h"
 #include "platform/COSOperator.h"
 #include "platform/CQuietErrorOutput.h"
 #include "video/null/CVideoNull.h"
@@ -36,7 +37,10 @@ bool CDeviceHeadless::createWindow(zu::core::SDimension2i size, bool fullscreen,
 
 bool CDeviceHeadless::run()
 {
-    return !m_quit;
+    if (m_quit)
+        return false;
+    pollJoysticks();
+    return true;
 }
 
 bool CDeviceHeadless::setFullscreen(bool on)
@@ -69,6 +73,21 @@ zu::audio::IAudioDriver* CDeviceHeadless::createAudioDriver()
     // of their own complaints; the driver's one line says enough.
     platform::CQuietErrorOutput quiet;
     return CDeviceStub::createAudioDriver();
+}
+
+zu::input::IJoystickDriver* CDeviceHeadless::createJoystickDriver()
+{
+    return platform::CJoystickBackendSDL::createDriver(m_fileSystem, m_timer, &m_joystickBackend);
+}
+
+void CDeviceHeadless::postScriptedPad(const SScriptedInput& input)
+{
+    // A script may attach a pad before any game state asked for the driver.
+    getJoystickDriver();
+    if (m_joystickBackend)
+        m_joystickBackend->applyScriptedPad(input);
+    else
+        CDeviceStub::postScriptedPad(input);
 }
 
 } // namespace kelvo

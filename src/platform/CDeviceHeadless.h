@@ -7,6 +7,10 @@
 
 namespace kelvo
 {
+namespace platform
+{
+class CJoystickBackendSDL;
+}
 
 class CDeviceHeadless : public CDeviceStub
 {
@@ -39,6 +43,14 @@ private:
   protected:
     // Quiets the sound libraries' own start-up complaints.
     zu::audio::IAudioDriver* createAudioDriver() override;
+    // Game controllers through SDL, with the game's extra mappings.
+    zu::input::IJoystickDriver* createJoystickDriver() override;
+    // Pad lines work virtual pads of the joystick driver's back end.
+    void postScriptedPad(const SScriptedInput& input) override;
+
+  private:
+    // The joystick driver's back end (owned by the driver), once it exists.
+    platform::CJoystickBackendSDL* m_joystickBackend = nullptr;
 };
 
 } // namespace kelvo

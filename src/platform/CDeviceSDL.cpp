@@ -5,6 +5,7 @@
 #include "gui/IGUIEnvironment.h"
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
+#include "platform/CJoystickBackendSDL.h"
 #include "platform/COSOperator.h"
 #include "platform/CQuietErrorOutput.h"
 #include "platform/SDLKeyMap.h"
@@ -227,7 +228,9 @@ bool CDeviceSDL::run()
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handleEvent(event);
-    return !m_quit;
+    if (m_quit) return false;
+    pollJoysticks();
+    return true;
 }
 
 void CDeviceSDL::postKey(uint32_t key, KeyAction action, uint16_t character, bool shift,
@@ -333,6 +336,8 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
             m_active = true;
         break;
     default:
+        // Joystick and controller events never get here: the joystick
+        // driver reads the devices itself.
         break;
     }
 }
@@ -475,6 +480,21 @@ zu::audio::IAudioDriver* CDeviceSDL::createAudioDriver()
     // of their own complaints; the driver's one line says enough.
     platform::CQuietErrorOutput quiet;
     return CDeviceStub::createAudioDriver();
+}
+
+zu::input::IJoystickDriver* CDeviceSDL::createJoystickDriver()
+{
+    return platform::CJoystickBackendSDL::createDriver(m_fileSystem, m_timer, &m_joystickBackend);
+}
+
+void CDeviceSDL::postScriptedPad(const SScriptedInput& input)
+{
+    // A script may attach a pad before any game state asked for the driver.
+    getJoystickDriver();
+    if (m_joystickBackend)
+        m_joystickBackend->applyScriptedPad(input);
+    else
+        CDeviceStub::postScriptedPad(input);
 }
 
 } // namespace kelvo

@@ -12,6 +12,10 @@ struct SDL_Window;
 
 namespace kelvo
 {
+namespace platform
+{
+class CJoystickBackendSDL;
+}
 
 class CCursorControlSDL;
 
@@ -71,6 +75,14 @@ private:
   protected:
     // Quiets the sound libraries' own start-up complaints.
     zu::audio::IAudioDriver* createAudioDriver() override;
+    // Game controllers through SDL, with the game's extra mappings.
+    zu::input::IJoystickDriver* createJoystickDriver() override;
+    // Pad lines work virtual pads of the joystick driver's back end.
+    void postScriptedPad(const SScriptedInput& input) override;
+
+  private:
+    // The joystick driver's back end (owned by the driver), once it exists.
+    platform::CJoystickBackendSDL* m_joystickBackend = nullptr;
 };
 
 } // namespace kelvo
