@@ -3,16 +3,11 @@
 // reaches it only as scripted events.
 #pragma once
 
-#include "other/CDeviceStub.h"
+#include "platform/CPlatformDevice.h"
 
 namespace kelvo
 {
-namespace platform
-{
-class CJoystickBackendSDL;
-}
-
-class CDeviceHeadless : public CDeviceStub
+class CDeviceHeadless : public CPlatformDevice
 {
 public:
     // gameResources is the game folder; empty means the executable's folder.
@@ -40,17 +35,6 @@ private:
     bool m_fullscreen = false;
     bool m_quit = false;
 
-  protected:
-    // Quiets the sound libraries' own start-up complaints.
-    zu::audio::IAudioDriver* createAudioDriver() override;
-    // Game controllers through SDL, with the game's extra mappings.
-    zu::input::IJoystickDriver* createJoystickDriver() override;
-    // Pad lines work virtual pads of the joystick driver's back end.
-    void postScriptedPad(const SScriptedInput& input) override;
-
-  private:
-    // The joystick driver's back end (owned by the driver), once it exists.
-    platform::CJoystickBackendSDL* m_joystickBackend = nullptr;
 };
 
 } // namespace kelvo

@@ -5,9 +5,6 @@
 #include "gui/IGUIEnvironment.h"
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
-#include "platform/CJoystickBackendSDL.h"
-#include "platform/COSOperator.h"
-#include "platform/CQuietErrorOutput.h"
 #include "platform/SDLKeyMap.h"
 #include "video/IVideoDriver.h"
 #include "video/OpenGL/CVideoOpenGL.h"
@@ -57,15 +54,8 @@ MouseAction buttonAction(uint8_t sdlButton, bool down)
 
 CDeviceSDL::CDeviceSDL(const zu::core::CString& applicationVersion,
                        const zu::core::CString& gameResources, zu::ITimer* timer)
-    : CDeviceStub(applicationVersion, timer)
+    : CPlatformDevice(applicationVersion, gameResources, timer)
 {
-    COSOperator* os = new COSOperator(COSOperator::describeSystem());
-    m_osOperator = os;
-    zu::core::zuLogText(os->getOperatingSystemVersion().c_str(), zu::core::ELL_INFORMATION);
-    m_fileSystem->addDirAlias("$GAME_RESOURCES$",
-                              gameResources.empty() ? os->getExecutableFolder() : gameResources);
-    m_fileSystem->addDirAlias("$EXECUTABLE_PATH$", os->getExecutableFolder());
-    m_fileSystem->addDirAlias("$TEMP$", os->getTempFolder());
 
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     {
@@ -472,29 +462,6 @@ void CDeviceSDL::fillVideoModeList(CVideoModeList& list)
                         SDL_BITSPERPIXEL(desktop.format) == 24
                             ? 32
                             : static_cast<int32_t>(SDL_BITSPERPIXEL(desktop.format)));
-}
-
-zu::audio::IAudioDriver* CDeviceSDL::createAudioDriver()
-{
-    // On a machine without a sound device the sound libraries print a page
-    // of their own complaints; the driver's one line says enough.
-    platform::CQuietErrorOutput quiet;
-    return CDeviceStub::createAudioDriver();
-}
-
-zu::input::IJoystickDriver* CDeviceSDL::createJoystickDriver()
-{
-    return platform::CJoystickBackendSDL::createDriver(m_fileSystem, m_timer, &m_joystickBackend);
-}
-
-void CDeviceSDL::postScriptedPad(const SScriptedInput& input)
-{
-    // A script may attach a pad before any game state asked for the driver.
-    getJoystickDriver();
-    if (m_joystickBackend)
-        m_joystickBackend->applyScriptedPad(input);
-    else
-        CDeviceStub::postScriptedPad(input);
 }
 
 } // namespace kelvo

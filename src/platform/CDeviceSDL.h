@@ -5,21 +5,16 @@
 // request, Alt+Enter as a full-screen request only, Alt+F4 as quit.
 #pragma once
 
-#include "other/CDeviceStub.h"
+#include "platform/CPlatformDevice.h"
 
 union SDL_Event;
 struct SDL_Window;
 
 namespace kelvo
 {
-namespace platform
-{
-class CJoystickBackendSDL;
-}
-
 class CCursorControlSDL;
 
-class CDeviceSDL : public CDeviceStub
+class CDeviceSDL : public CPlatformDevice
 {
 public:
     // gameResources is the game folder; empty means the executable's folder.
@@ -72,17 +67,6 @@ private:
     zu::core::SDimension2i m_fullscreenSize;
     zu::core::SDimension2i m_clientSize;
 
-  protected:
-    // Quiets the sound libraries' own start-up complaints.
-    zu::audio::IAudioDriver* createAudioDriver() override;
-    // Game controllers through SDL, with the game's extra mappings.
-    zu::input::IJoystickDriver* createJoystickDriver() override;
-    // Pad lines work virtual pads of the joystick driver's back end.
-    void postScriptedPad(const SScriptedInput& input) override;
-
-  private:
-    // The joystick driver's back end (owned by the driver), once it exists.
-    platform::CJoystickBackendSDL* m_joystickBackend = nullptr;
 };
 
 } // namespace kelvo
