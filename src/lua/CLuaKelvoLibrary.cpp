@@ -394,8 +394,7 @@ int k_getFolderContents(lua_State* L)
 // The time of the clock that measures frames, in seconds.
 int k_getSeconds(lua_State* L)
 {
-    IKelvoDevice* d = device();
-    ITimer* timer = d ? d->getTimer() : nullptr;
+    ITimer* timer = g_library ? g_library->getTimer() : nullptr;
     lua_pushnumber(L, timer ? timer->getSeconds() : 0.0);
     return 1;
 }
@@ -472,6 +471,13 @@ CLuaKelvoLibrary::CLuaKelvoLibrary(IKelvoHost* host) : m_host(host)
 CLuaKelvoLibrary::~CLuaKelvoLibrary()
 {
     if (g_library == this) g_library = nullptr;
+}
+
+ITimer* CLuaKelvoLibrary::getTimer()
+{
+    if (!m_timer && m_host && m_host->getDevice())
+        m_timer = m_host->getDevice()->getTimer();
+    return m_timer;
 }
 
 void CLuaKelvoLibrary::install(lua_State* L)
