@@ -8,7 +8,7 @@
 #include "other/CLogger.h"
 #include "other/CTimer.h"
 #include "other/ICursorControl.h"
-#include "other/IOSOperator.h"
+#include "core/IOSOperator.h"
 #include "video/IVideoDriver.h"
 
 #include <cstdlib>
@@ -98,7 +98,7 @@ void CDeviceStub::setEventReceiver(zu::event::IEventReceiver* receiver)
 void CDeviceStub::createGUIAndScene()
 {
     zu::dropAndClear(m_guiEnvironment);
-    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer);
+    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer, m_osOperator);
     setEventReceiver(m_userReceiver);
 }
 
