@@ -8,6 +8,7 @@
 #include "gui/CGUIImage.h"
 #include "gui/CGUILayout.h"
 #include "gui/CGUIRadioList.h"
+#include "gui/CGUIScrollBar.h"
 #include "gui/CGUISkin.h"
 #include "gui/CGUIStaticText.h"
 #include "gui/CGUITextButton.h"
@@ -133,14 +134,20 @@ IGUIStaticText* CGUIEnvironment::addStaticText(const zu::core::CString& text,
                                        wordWrap, continuationPrefix));
 }
 
+IGUIScrollBar* CGUIEnvironment::addScrollBar(bool horizontal, const zu::video::SRecti& rectangle,
+                                             IGUIElement* parent, int32_t id)
+{
+    return handOver(new CGUIScrollBar(this, parentOr(parent), id, rectangle, horizontal));
+}
+
 IGUILayout* CGUIEnvironment::addClickArea(const zu::video::SRecti& rectangle, IGUIElement* parent,
                                           int32_t id)
 {
     return handOver(new CClickArea(this, parentOr(parent), id, rectangle));
 }
 
-// The kinds below come with the container widgets and the scroll bar, list
-// box and edit box; until then there is nothing to make.
+// The kinds below come with the container widgets and the list box and edit
+// box; until then there is nothing to make.
 
 IGUIModalScreen* CGUIEnvironment::addModalScreen()
 {
@@ -161,11 +168,6 @@ IGUIDetachableFrame* CGUIEnvironment::addDetachableFrame(const zu::video::SRecti
 
 IGUIMessageBox* CGUIEnvironment::addMessageBox(const zu::core::CString&, const zu::core::CString&,
                                                bool, int32_t, IGUIElement*, int32_t)
-{
-    return nullptr;
-}
-
-IGUIScrollBar* CGUIEnvironment::addScrollBar(bool, const zu::video::SRecti&, IGUIElement*, int32_t)
 {
     return nullptr;
 }
