@@ -7,6 +7,7 @@
 #include "gui/CGUIEnvironment.h"
 #include "gui/CGUIImage.h"
 #include "gui/CGUILayout.h"
+#include "gui/CGUIListBox.h"
 #include "gui/CGUIRadioList.h"
 #include "gui/CGUIScrollBar.h"
 #include "gui/CGUISkin.h"
@@ -140,14 +141,20 @@ IGUIScrollBar* CGUIEnvironment::addScrollBar(bool horizontal, const zu::video::S
     return handOver(new CGUIScrollBar(this, parentOr(parent), id, rectangle, horizontal));
 }
 
+IGUIListBox* CGUIEnvironment::addListBox(const zu::video::SRecti& rectangle, IGUIElement* parent,
+                                         int32_t id, bool border)
+{
+    return handOver(new CGUIListBox(this, parentOr(parent), id, rectangle, border, false));
+}
+
 IGUILayout* CGUIEnvironment::addClickArea(const zu::video::SRecti& rectangle, IGUIElement* parent,
                                           int32_t id)
 {
     return handOver(new CClickArea(this, parentOr(parent), id, rectangle));
 }
 
-// The kinds below come with the container widgets and the list box and edit
-// box; until then there is nothing to make.
+// The kinds below come with the container widgets and the edit box; until
+// then there is nothing to make.
 
 IGUIModalScreen* CGUIEnvironment::addModalScreen()
 {
@@ -168,11 +175,6 @@ IGUIDetachableFrame* CGUIEnvironment::addDetachableFrame(const zu::video::SRecti
 
 IGUIMessageBox* CGUIEnvironment::addMessageBox(const zu::core::CString&, const zu::core::CString&,
                                                bool, int32_t, IGUIElement*, int32_t)
-{
-    return nullptr;
-}
-
-IGUIListBox* CGUIEnvironment::addListBox(const zu::video::SRecti&, IGUIElement*, int32_t, bool)
 {
     return nullptr;
 }
