@@ -4,6 +4,7 @@
 #include "gui/CClickArea.h"
 #include "gui/CGUIButton.h"
 #include "gui/CGUICheckBox.h"
+#include "gui/CGUIEditBox.h"
 #include "gui/CGUIEnvironment.h"
 #include "gui/CGUIImage.h"
 #include "gui/CGUILayout.h"
@@ -147,14 +148,21 @@ IGUIListBox* CGUIEnvironment::addListBox(const zu::video::SRecti& rectangle, IGU
     return handOver(new CGUIListBox(this, parentOr(parent), id, rectangle, border, false));
 }
 
+IGUIEditBox* CGUIEnvironment::addEditBox(const zu::core::CString& text,
+                                         const zu::video::SRecti& rectangle, bool background,
+                                         IGUIElement* parent, int32_t id)
+{
+    return handOver(new CGUIEditBox(this, parentOr(parent), id, rectangle, text, background));
+}
+
 IGUILayout* CGUIEnvironment::addClickArea(const zu::video::SRecti& rectangle, IGUIElement* parent,
                                           int32_t id)
 {
     return handOver(new CClickArea(this, parentOr(parent), id, rectangle));
 }
 
-// The kinds below come with the container widgets and the edit box; until
-// then there is nothing to make.
+// The kinds below come with the container widgets; until then there is
+// nothing to make.
 
 IGUIModalScreen* CGUIEnvironment::addModalScreen()
 {
@@ -187,12 +195,6 @@ IGUIElement* CGUIEnvironment::addMeshViewer(const zu::video::SRecti&, IGUIElemen
 
 IGUIFileOpenDialog* CGUIEnvironment::addFileOpenDialog(const zu::core::CString&, bool, IGUIElement*,
                                                        int32_t, const zu::core::CString&)
-{
-    return nullptr;
-}
-
-IGUIEditBox* CGUIEnvironment::addEditBox(const zu::core::CString&, const zu::video::SRecti&, bool,
-                                         IGUIElement*, int32_t)
 {
     return nullptr;
 }

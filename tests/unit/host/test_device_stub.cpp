@@ -1,6 +1,8 @@
 #include "event/IEventReceiver.h"
 #include "core/ITimer.h"
+#include "core/IOSOperator.h"
 #include "gui/IGUIButton.h"
+#include "gui/IGUIEditBox.h"
 #include "gui/IGUIEnvironment.h"
 #include "platform/CDeviceHeadless.h"
 #include "video/IVideoDriver.h"
@@ -146,5 +148,49 @@ TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
     EXPECT_EQ(moves, 1);
     EXPECT_EQ(reports, (std::vector<int32_t>{GuiButtonHovered, GuiClicked}));
     EXPECT_FALSE(device->isMouseButtonDown(0)) << "what the GUI took changes no input state";
+    device->drop();
+}
+
+TEST(DeviceStub, AFocusedEditBoxTakesTheKeysFirstAndPastesTheDeviceClipboard)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    device->setDriverType(zu::EDT_NULL);
+    ASSERT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
+    Recorder recorder;
+    device->setEventReceiver(&recorder);
+    zu::gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    EXPECT_EQ(gui->getOSOperator(), device->getOSOperator());
+    zu::gui::IGUIEditBox* box = gui->addEditBox("", {100, 100, 300, 120}, true, nullptr, 5);
+    device->postEvent(SEngineEvent::makeMouse(MouseMoved, 150, 110));
+    device->postEvent(SEngineEvent::makeMouse(LeftDown, 150, 110, 1));
+    device->postEvent(SEngineEvent::makeMouse(LeftUp, 150, 110, 1));
+    ASSERT_TRUE(gui->hasFocus(box));
+    recorder.events.clear();
+
+    // "a" typed, then Ctrl+V as the device reports it: the key, the paste
+    // request, the control character, the releases.
+    device->postEvent(SEngineEvent::makeKey(0x41, KeyPressed));
+    device->postEvent(SEngineEvent::makeKey(0x61, KeyCharacter, 0x61));
+    device->postEvent(SEngineEvent::makeKey(0x41, KeyReleased));
+    device->getOSOperator()->copyToClipboard(" and the clipboard");
+    device->postEvent(SEngineEvent::makeKey(0x11, KeyPressed, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x56, KeyPressed, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x56, KeyPaste, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x16, KeyCharacter, 0x16));
+    device->postEvent(SEngineEvent::makeKey(0x56, KeyReleased, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x11, KeyReleased));
+    EXPECT_EQ(box->getText().str(), "a and the clipboard");
+
+    // The receiver (and so the script) saw only the releases, and the key
+    // state the device keeps is that of released keys.
+    std::vector<uint32_t> released;
+    for (const SEngineEvent& e : recorder.events)
+        if (e.type == KeyEvent)
+        {
+            EXPECT_EQ(e.key.action, KeyReleased);
+            released.push_back(e.key.key);
+        }
+    EXPECT_EQ(released, (std::vector<uint32_t>{0x41, 0x56, 0x11}));
+    EXPECT_FALSE(device->isKeyDown(0x41));
     device->drop();
 }
