@@ -249,6 +249,8 @@ void CGUIListBox::selectAt(zu::video::SPosition2i point, bool quiet, int32_t cli
 
 bool CGUIListBox::onEvent(const SEngineEvent& event)
 {
+    // A disabled list takes no part in what the user does.
+    if (!m_enabled) return IGUIListBox::onEvent(event);
     if (event.type == GuiEvent)
     {
         if (event.gui.eventType == GuiFocusLost)

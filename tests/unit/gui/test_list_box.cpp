@@ -198,6 +198,19 @@ TEST_F(ListBox, AListThatIsNotSelectableLetsTheClicksThrough)
     EXPECT_EQ(gui.getFocus(), nullptr);
 }
 
+TEST_F(ListBox, ADisabledListIgnoresClicksAndTheWheel)
+{
+    CGUIListBox* list = makeList(20);
+    list->setSelected(4);
+    list->setEnabled(false);
+    clickItem(list, 15);
+    EXPECT_EQ(list->getSelected(), 4);
+    EXPECT_TRUE(reports.empty());
+    moveTo(100, 100);
+    EXPECT_FALSE(wheel(1.f));
+    EXPECT_EQ(list->getScrollBar()->getPos(), 102);
+}
+
 TEST_F(ListBox, DraggingChoosesQuietlyUntilTheRelease)
 {
     CGUIListBox* list = makeList(5);

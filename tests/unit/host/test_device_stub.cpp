@@ -35,6 +35,17 @@ public:
     std::vector<SEngineEvent> events;
 };
 
+// A headless device with an 800 x 600 window (and so a GUI) that hands its
+// events to the recorder.
+kelvo::CDeviceHeadless* startWithWindow(Recorder& recorder)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    device->setDriverType(zu::EDT_NULL);
+    EXPECT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
+    device->setEventReceiver(&recorder);
+    return device;
+}
+
 struct Press
 {
     uint32_t atMs;
@@ -110,12 +121,10 @@ TEST(DeviceStub, SecondDriverTypeIsRefused)
 
 TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
 {
-    auto* device = new kelvo::CDeviceHeadless("0.7");
-    device->setDriverType(zu::EDT_NULL);
-    ASSERT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
     Recorder recorder;
-    device->setEventReceiver(&recorder);
+    auto* device = startWithWindow(recorder);
     zu::gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    ASSERT_NE(gui, nullptr);
     device->getVideoDriver()->setRenderScreenSize(400, 300);
     zu::gui::IGUIElement* button = gui->addButton({100, 100, 180, 130}, nullptr, 4, "OK");
     gui->drawAll();
@@ -153,12 +162,10 @@ TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
 
 TEST(DeviceStub, AFocusedEditBoxTakesTheKeysFirstAndPastesTheDeviceClipboard)
 {
-    auto* device = new kelvo::CDeviceHeadless("0.7");
-    device->setDriverType(zu::EDT_NULL);
-    ASSERT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
     Recorder recorder;
-    device->setEventReceiver(&recorder);
+    auto* device = startWithWindow(recorder);
     zu::gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    ASSERT_NE(gui, nullptr);
     EXPECT_EQ(gui->getOSOperator(), device->getOSOperator());
     zu::gui::IGUIEditBox* box = gui->addEditBox("", {100, 100, 300, 120}, true, nullptr, 5);
     device->postEvent(SEngineEvent::makeMouse(MouseMoved, 150, 110));
