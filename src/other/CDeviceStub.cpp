@@ -10,7 +10,7 @@
 #include "other/CLogger.h"
 #include "other/CTimer.h"
 #include "other/ICursorControl.h"
-#include "other/IOSOperator.h"
+#include "core/IOSOperator.h"
 #include "video/IVideoDriver.h"
 
 #include <cstdlib>
@@ -129,7 +129,7 @@ void CDeviceStub::setEventReceiver(zu::event::IEventReceiver* receiver)
 void CDeviceStub::createGUIAndScene()
 {
     zu::dropAndClear(m_guiEnvironment);
-    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer);
+    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer, m_osOperator);
     setEventReceiver(m_userReceiver);
 }
 
