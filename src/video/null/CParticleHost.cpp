@@ -1,0 +1,160 @@
+#include "video/null/CParticleHost.h"
+
+#include "video/IParticlePackage.h"
+#include "video/IParticleState.h"
+#include "video/ISpritePackage.h"
+
+#include <algorithm>
+
+using zu::core::CString;
+using zu::video::IParticlePackage;
+using zu::video::IParticleState;
+using zu::video::SVector3f;
+
+namespace kelvo::video
+{
+
+CParticleHost::~CParticleHost()
+{
+    m_updating = false;
+    clear();
+    for (IParticlePackage* package : m_packages)
+    {
+        if (package->getHost() == this) package->setHost(nullptr);
+        package->drop();
+    }
+    m_packages.clear();
+}
+
+int32_t CParticleHost::attach(IParticlePackage* package, zu::video::ISpritePackage* sprites)
+{
+    if (!package) return -1;
+    package->setHost(this);
+    package->setSpritePackage(sprites);
+    package->setDetailLevel(m_detailLevel);
+    auto known = std::find(m_packages.begin(), m_packages.end(), package);
+    if (known != m_packages.end()) return int32_t(known - m_packages.begin());
+    package->grab();
+    m_packages.push_back(package);
+    return int32_t(m_packages.size()) - 1;
+}
+
+IParticlePackage* CParticleHost::getPackage(int64_t number) const
+{
+    if (number < 0 || number >= int64_t(m_packages.size())) return nullptr;
+    return m_packages[size_t(number)];
+}
+
+void CParticleHost::setDetailLevel(int32_t level)
+{
+    m_detailLevel = level;
+    for (IParticlePackage* package : m_packages)
+        package->setDetailLevel(level);
+}
+
+bool CParticleHost::spawn(IParticlePackage* package, const CString& name, const SVector3f& position,
+                          const SVector3f& velocity)
+{
+    if (!package || getCount() >= MAX_PARTICLES) return false;
+    IParticleState* particle = package->createParticle(name);
+    if (!particle) return false;
+    particle->addVelocity(velocity);
+    return adopt(particle, position);
+}
+
+bool CParticleHost::adopt(IParticleState* particle, const SVector3f& position)
+{
+    if (!particle) return false;
+    if (getCount() >= MAX_PARTICLES)
+    {
+        particle->release();
+        return false;
+    }
+    m_live.push_back({particle, position});
+    return true;
+}
+
+CString CParticleHost::surfaceAt(const SVector3f& position)
+{
+    return m_surfaceQuery ? m_surfaceQuery(position) : CString();
+}
+
+void CParticleHost::playSound(const CString& name, const SVector3f& position)
+{
+    if (m_soundPlayer) m_soundPlayer(name, position);
+}
+
+void CParticleHost::update(float seconds)
+{
+    if (m_updating) return;
+    m_updating = true;
+    // Children are appended while their parents run, which may move the
+    // list: entries are read by index, positions copied out and back.
+    const size_t count = m_live.size();
+    for (size_t i = 0; i < count; ++i)
+    {
+        IParticleState* particle = m_live[i].state;
+        SVector3f position = m_live[i].position;
+        bool alive = particle->update(seconds, position);
+        if (alive && m_hasGround && position.y > m_groundY && particle->getVelocity().y > 0.f)
+        {
+            position.y = m_groundY;
+            alive = particle->bounce(position, {0.f, -1.f, 0.f});
+        }
+        if (alive)
+        {
+            m_live[i].position = position;
+            continue;
+        }
+        particle->release();
+        m_live[i].state = nullptr;
+    }
+    m_live.erase(std::remove_if(m_live.begin(), m_live.end(),
+                                [](const SLiveParticle& p) { return !p.state; }),
+                 m_live.end());
+    m_updating = false;
+    if (m_clearAfterUpdate) clear();
+}
+
+void CParticleHost::draw(float scale)
+{
+    // Drawing from inside an update (a surface function may) skips the
+    // particles that have just died.
+    for (const SLiveParticle& p : m_live)
+    {
+        if (!p.state) continue;
+        const SVector3f shadow = {p.position.x + m_shadowX, p.position.y + m_shadowY, p.position.z};
+        p.state->drawShadow(shadow, scale * p.state->getDrawScale(), m_shadowAlpha);
+    }
+    for (const SLiveParticle& p : m_live)
+        if (p.state) p.state->draw(p.position, scale * p.state->getDrawScale());
+}
+
+void CParticleHost::clear()
+{
+    if (m_updating)
+    {
+        m_clearAfterUpdate = true;
+        return;
+    }
+    m_clearAfterUpdate = false;
+    std::vector<SLiveParticle> live;
+    live.swap(m_live);
+    for (SLiveParticle& p : live)
+        p.state->release();
+}
+
+void CParticleHost::setShadow(float dx, float dy, float alpha)
+{
+    m_shadowX = dx;
+    m_shadowY = dy;
+    m_shadowAlpha = alpha;
+}
+
+void CParticleHost::setGround(float y)
+{
+    m_hasGround = true;
+    m_groundY = y;
+}
+
+} // namespace kelvo::video
