@@ -302,10 +302,16 @@ bool readField(const SField& f, const std::vector<std::string>& v, D& d, std::st
     return false;
 }
 
-// The shortest text that reads back as the same float.
+// The shortest text that reads back as the same float, without an
+// exponent for whole numbers a person would type.
 std::string number(float value)
 {
     char text[48];
+    if (value == std::floor(value) && std::fabs(value) < 1e9f)
+    {
+        snprintf(text, sizeof text, "%.0f", double(value));
+        if (strtof(text, nullptr) == value && !(value == 0.f && std::signbit(value))) return text;
+    }
     for (int digits = 1; digits <= 9; ++digits)
     {
         snprintf(text, sizeof text, "%.*g", digits, double(value));
