@@ -55,7 +55,7 @@ void CParticleHost::setDetailLevel(int32_t level)
 bool CParticleHost::spawn(IParticlePackage* package, const CString& name, const SVector3f& position,
                           const SVector3f& velocity)
 {
-    if (!package || getCount() >= MAX_PARTICLES) return false;
+    if (!package || getCount() >= m_limit) return false;
     IParticleState* particle = package->createParticle(name);
     if (!particle) return false;
     particle->addVelocity(velocity);
@@ -65,7 +65,7 @@ bool CParticleHost::spawn(IParticlePackage* package, const CString& name, const 
 bool CParticleHost::adopt(IParticleState* particle, const SVector3f& position)
 {
     if (!particle) return false;
-    if (getCount() >= MAX_PARTICLES)
+    if (getCount() >= m_limit)
     {
         particle->release();
         return false;
@@ -142,6 +142,11 @@ void CParticleHost::clear()
     live.swap(m_live);
     for (SLiveParticle& p : live)
         p.state->release();
+}
+
+void CParticleHost::setLimit(int32_t limit)
+{
+    m_limit = std::clamp(limit, 0, MAX_PARTICLES);
 }
 
 void CParticleHost::setShadow(float dx, float dy, float alpha)

@@ -72,6 +72,9 @@ class CParticleHost : public zu::video::IParticleHost
     // the update is done.
     void clear();
     int32_t getCount() const { return int32_t(m_live.size()); }
+    // How many may live at once, at most MAX_PARTICLES (the start).
+    void setLimit(int32_t limit);
+    int32_t getLimit() const { return m_limit; }
 
     // Null functions answer no surface and play nothing.
     void setSurfaceQuery(SurfaceQuery query) { m_surfaceQuery = std::move(query); }
@@ -92,6 +95,7 @@ class CParticleHost : public zu::video::IParticleHost
     std::vector<SLiveParticle> m_live;
     std::vector<zu::video::IParticlePackage*> m_packages;
     int32_t m_detailLevel = 2;
+    int32_t m_limit = MAX_PARTICLES;
     SurfaceQuery m_surfaceQuery;
     SoundPlayer m_soundPlayer;
     float m_shadowX = 3.f, m_shadowY = 3.f, m_shadowAlpha = 0.5f;

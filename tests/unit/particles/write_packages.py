@@ -5,10 +5,10 @@ description (little-endian 32-bit ints and floats, zero-ended strings, the
 fields each version adds), so the runtime's reader is checked against the
 format itself and not only against our own writer.
 
-Usage: write_packages.py FOLDER
-Writes v2.par, v5.par, v7.par and v8.par into FOLDER, each holding the
-definitions of DEFINITIONS below that the version can express, and
-cut-v*.par, each cut short in its last definition.
+Usage: write_packages.py FOLDER [VERSION ...]
+Writes v2.par, v5.par, v7.par and v8.par (or the versions given) into
+FOLDER, each holding the definitions of DEFINITIONS below that the version
+can express, and cut-v*.par, each cut short in its last definition.
 """
 import os
 import struct
@@ -135,8 +135,9 @@ def write_package(version, definitions):
 
 def main():
     folder = sys.argv[1]
+    versions = [int(v) for v in sys.argv[2:]] or VERSIONS
     os.makedirs(folder, exist_ok=True)
-    for version in VERSIONS:
+    for version in versions:
         chosen = [(n, d) for n, d in DEFINITIONS if d["since"] <= version]
         data = write_package(version, chosen)
         with open(os.path.join(folder, "v%d.par" % version), "wb") as f:
