@@ -51,15 +51,18 @@ float CParticleCurveEvaluator::shape(int32_t type, float t, float previousT, flo
 
 float CParticleCurveEvaluator::step(float dt)
 {
-    const float previousT = m_curve.frequency * m_elapsed + m_curve.phase;
+    const float previous = m_elapsed;
     m_elapsed += dt;
-    const float t = m_curve.frequency * m_elapsed + m_curve.phase;
-    float value = shape(m_curve.type, t, previousT, dt);
-    if (m_curve.clamp == CLAMP_ABS)
+    if (!m_curve) return m_value = 0.f;
+    const zu::video::SParticleCurve& c = *m_curve;
+    const float previousT = c.frequency * previous + c.phase;
+    const float t = c.frequency * m_elapsed + c.phase;
+    float value = shape(c.type, t, previousT, dt);
+    if (c.clamp == CLAMP_ABS)
         value = std::fabs(value);
-    else if (m_curve.clamp == CLAMP_POSITIVE && value < 0.f)
+    else if (c.clamp == CLAMP_POSITIVE && value < 0.f)
         value = 0.f;
-    m_value = value * m_curve.amplitude;
+    m_value = value * c.amplitude;
     return m_value;
 }
 

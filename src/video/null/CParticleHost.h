@@ -86,13 +86,19 @@ class CParticleHost : public zu::video::IParticleHost
     void removeGround() { m_hasGround = false; }
 
   private:
+    // What drawing needs of a particle's definition is kept beside it, so the
+    // passes over the list touch only the particles they draw.
     struct SLiveParticle
     {
         zu::video::IParticleState* state;
         SVector3f position;
+        float drawScale;
+        bool shadow;
     };
 
     std::vector<SLiveParticle> m_live;
+    // How many of them cast a shadow.
+    int32_t m_shadows = 0;
     std::vector<zu::video::IParticlePackage*> m_packages;
     int32_t m_detailLevel = 2;
     int32_t m_limit = MAX_PARTICLES;

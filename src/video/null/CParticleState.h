@@ -6,10 +6,13 @@
 #include "video/IParticleState.h"
 #include "video/null/CParticleCurveEvaluator.h"
 
+#include <cstddef>
+
 namespace zu::video
 {
+class ISpriteAnimationImage;
 class ISpritePackage;
-}
+} // namespace zu::video
 
 namespace kelvo::video
 {
@@ -23,10 +26,15 @@ class CParticleState : public zu::video::IParticleState
     using SVector3f = zu::video::SVector3f;
 
     // Picks the sprite, the start velocity and the lifetime. The package and
-    // the definition must outlive the state or cut it loose first (detach).
+    // the definition must outlive the state or cut it loose first (detach);
+    // the sprite package is grabbed while the sprite lives.
     CParticleState(CParticlePackage* package, const zu::video::SParticleDefinition* definition,
                    zu::video::ISpritePackage* sprites);
     ~CParticleState() override;
+
+    // Particles come from blocks of their own (see the .cpp file).
+    static void* operator new(size_t size);
+    static void operator delete(void* memory, size_t size);
 
     void release() override;
     bool update(float seconds, SVector3f& position) override;
@@ -51,6 +59,7 @@ class CParticleState : public zu::video::IParticleState
     float getLifetime() const override { return m_lifetime; }
     int32_t getEmissionCount() const override { return m_emissionCount; }
     int32_t getBounceCount() const override { return m_bounceCount; }
+    // Its time is brought up to date whenever its frame is due.
     zu::video::ISpriteAnimationState* getSprite() const override { return m_sprite; }
 
     // Called by the package as it goes: the particle keeps no pointer to it
@@ -68,10 +77,20 @@ class CParticleState : public zu::video::IParticleState
     bool spawnChild(const CString& name, const SVector3f& position);
     // The death rules: what the death list names for the surface here.
     void die(const SVector3f& position);
+    // Advances the sprite; true when its animation came back to its start.
+    bool advanceSprite(float dt);
+    void releaseSprite();
 
     CParticlePackage* m_package;
     const zu::video::SParticleDefinition* m_definition;
     zu::video::ISpriteAnimationState* m_sprite = nullptr;
+    zu::video::ISpritePackage* m_spritePackage = nullptr;
+    // The sprite's current frame, drawn without going through the state, and
+    // the time until the frame is due and the time gathered for it meanwhile:
+    // a particle whose picture does not change never touches its sprite.
+    zu::video::ISpriteAnimationImage* m_image = nullptr;
+    float m_spriteWait = 0.f;
+    float m_spriteTime = 0.f;
     SVector3f m_velocity;
     float m_lifetime = 0.f;
     uint32_t m_color = 0xFFFFFFFF;
