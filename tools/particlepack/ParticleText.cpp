@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <set>
+#include <type_traits>
 
 using zu::core::CString;
 using zu::video::SParticleCurve;
@@ -50,52 +51,26 @@ struct SField
     std::vector<CString> D::*list = nullptr;
 };
 
-SField textField(const char* n, CString D::*m)
+// The field of a member, its kind told by the member's type.
+template <class T> SField field(const char* name, T D::*member)
 {
-    SField f{n, TEXT};
-    f.text = m;
-    return f;
-}
-SField curveField(const char* n, SParticleCurve D::*m)
-{
-    SField f{n, CURVE};
-    f.curve = m;
-    return f;
-}
-SField flagField(const char* n, bool D::*m)
-{
-    SField f{n, FLAG};
-    f.flag = m;
-    return f;
-}
-SField intField(const char* n, int32_t D::*m)
-{
-    SField f{n, INT};
-    f.integer = m;
-    return f;
-}
-SField floatField(const char* n, float D::*m)
-{
-    SField f{n, FLOAT};
-    f.real = m;
-    return f;
-}
-SField colorField(const char* n, int32_t (D::*m)[4])
-{
-    SField f{n, COLOR};
-    f.color = m;
-    return f;
-}
-SField vectorField(const char* n, SVector3f D::*m)
-{
-    SField f{n, VECTOR};
-    f.vector = m;
-    return f;
-}
-SField listField(const char* n, std::vector<CString> D::*m)
-{
-    SField f{n, LIST};
-    f.list = m;
+    SField f{name, TEXT};
+    if constexpr (std::is_same_v<T, CString>)
+        f.text = member;
+    else if constexpr (std::is_same_v<T, SParticleCurve>)
+        f.kind = CURVE, f.curve = member;
+    else if constexpr (std::is_same_v<T, bool>)
+        f.kind = FLAG, f.flag = member;
+    else if constexpr (std::is_same_v<T, int32_t>)
+        f.kind = INT, f.integer = member;
+    else if constexpr (std::is_same_v<T, float>)
+        f.kind = FLOAT, f.real = member;
+    else if constexpr (std::is_same_v<T, int32_t[4]>)
+        f.kind = COLOR, f.color = member;
+    else if constexpr (std::is_same_v<T, SVector3f>)
+        f.kind = VECTOR, f.vector = member;
+    else
+        f.kind = LIST, f.list = member;
     return f;
 }
 
@@ -103,48 +78,48 @@ SField listField(const char* n, std::vector<CString> D::*m)
 const std::vector<SField>& fields()
 {
     static const std::vector<SField> table = {
-        textField("sprites", &D::sprites),
-        textField("sounds", &D::sounds),
-        curveField("speedCurve", &D::speedCurve),
-        curveField("curveX", &D::curveX),
-        curveField("curveY", &D::curveY),
-        curveField("curveZ", &D::curveZ),
-        flagField("flagA", &D::flagA),
-        flagField("shadow", &D::shadow),
-        flagField("normalizeSpeed", &D::normalizeSpeed),
-        intField("angleZMin", &D::angleZMin),
-        intField("angleYMin", &D::angleYMin),
-        intField("speedMin", &D::speedMin),
-        intField("angleZMax", &D::angleZMax),
-        intField("angleYMax", &D::angleYMax),
-        intField("speedMax", &D::speedMax),
-        floatField("inheritFactor", &D::inheritFactor),
-        floatField("bounceFactor", &D::bounceFactor),
-        intField("maxBounces", &D::maxBounces),
-        floatField("drawScale", &D::drawScale),
-        intField("lifeMin", &D::lifeMin),
-        intField("lifeMax", &D::lifeMax),
-        flagField("skipFirstEmission", &D::skipFirstEmission),
-        flagField("mirrorByDirection", &D::mirrorByDirection),
-        flagField("faceDirection", &D::faceDirection),
-        flagField("dieWithAnimation", &D::dieWithAnimation),
-        colorField("colorStart", &D::colorStart),
-        colorField("colorEnd", &D::colorEnd),
-        floatField("scaleStart", &D::scaleStart),
-        floatField("scaleEnd", &D::scaleEnd),
-        listField("deathList", &D::deathList),
-        floatField("rotationSpeed", &D::rotationSpeed),
-        intField("emitMin", &D::emitMin),
-        intField("emitMax", &D::emitMax),
-        intField("burstMin", &D::burstMin),
-        intField("burstMax", &D::burstMax),
-        intField("intervalMin", &D::intervalMin),
-        intField("intervalMax", &D::intervalMax),
-        intField("maxEmissions", &D::maxEmissions),
-        vectorField("offsetMin", &D::offsetMin),
-        vectorField("offsetMax", &D::offsetMax),
-        listField("children", &D::children),
-        intField("level", &D::level),
+        field("sprites", &D::sprites),
+        field("sounds", &D::sounds),
+        field("speedCurve", &D::speedCurve),
+        field("curveX", &D::curveX),
+        field("curveY", &D::curveY),
+        field("curveZ", &D::curveZ),
+        field("flagA", &D::flagA),
+        field("shadow", &D::shadow),
+        field("normalizeSpeed", &D::normalizeSpeed),
+        field("angleZMin", &D::angleZMin),
+        field("angleYMin", &D::angleYMin),
+        field("speedMin", &D::speedMin),
+        field("angleZMax", &D::angleZMax),
+        field("angleYMax", &D::angleYMax),
+        field("speedMax", &D::speedMax),
+        field("inheritFactor", &D::inheritFactor),
+        field("bounceFactor", &D::bounceFactor),
+        field("maxBounces", &D::maxBounces),
+        field("drawScale", &D::drawScale),
+        field("lifeMin", &D::lifeMin),
+        field("lifeMax", &D::lifeMax),
+        field("skipFirstEmission", &D::skipFirstEmission),
+        field("mirrorByDirection", &D::mirrorByDirection),
+        field("faceDirection", &D::faceDirection),
+        field("dieWithAnimation", &D::dieWithAnimation),
+        field("colorStart", &D::colorStart),
+        field("colorEnd", &D::colorEnd),
+        field("scaleStart", &D::scaleStart),
+        field("scaleEnd", &D::scaleEnd),
+        field("deathList", &D::deathList),
+        field("rotationSpeed", &D::rotationSpeed),
+        field("emitMin", &D::emitMin),
+        field("emitMax", &D::emitMax),
+        field("burstMin", &D::burstMin),
+        field("burstMax", &D::burstMax),
+        field("intervalMin", &D::intervalMin),
+        field("intervalMax", &D::intervalMax),
+        field("maxEmissions", &D::maxEmissions),
+        field("offsetMin", &D::offsetMin),
+        field("offsetMax", &D::offsetMax),
+        field("children", &D::children),
+        field("level", &D::level),
     };
     return table;
 }
