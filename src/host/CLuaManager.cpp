@@ -6,6 +6,7 @@
 #include "lua/CLuaBox2dLibrary.h"
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaKelvoLibrary.h"
+#include "lua/CLuaParticleLibrary.h"
 #include "lua/CLuaWChar.h"
 #include "lua/CLuaXMLLibrary.h"
 #include "lua/CLuaVideoLibrary.h"
@@ -76,6 +77,9 @@ void CLuaManager::init(zu::IKelvoDevice* device)
                                                    device ? device->getGUIEnvironment() : nullptr,
                                                    device);
     m_videoLibrary->install(m_state);
+    m_particleLibrary = new zu::lua::CLuaParticleLibrary(
+        device ? device->getVideoDriver() : nullptr, m_audioDriver);
+    m_particleLibrary->install(m_state);
 
     // Read through the file system, so a zipped game's script comes from its
     // archive as everything else does.
@@ -120,6 +124,8 @@ CLuaManager::~CLuaManager()
     m_audioLibrary = nullptr;
     delete m_box2dLibrary;
     m_box2dLibrary = nullptr;
+    delete m_particleLibrary;
+    m_particleLibrary = nullptr;
     delete m_videoLibrary;
     m_videoLibrary = nullptr;
     delete m_kelvoLibrary;

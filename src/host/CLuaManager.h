@@ -29,6 +29,7 @@ class CLuaFileLibrary;
 class CLuaAudioLibrary;
 class CLuaKelvoLibrary;
 class CLuaBox2dLibrary;
+class CLuaParticleLibrary;
 class CLuaVideoLibrary;
 }
 } // namespace zu
@@ -200,6 +201,7 @@ private:
     zu::lua::CLuaAudioLibrary* m_audioLibrary = nullptr;
     zu::lua::CLuaBox2dLibrary* m_box2dLibrary = nullptr;
     zu::lua::CLuaVideoLibrary* m_videoLibrary = nullptr;
+    zu::lua::CLuaParticleLibrary* m_particleLibrary = nullptr;
     int m_hookRef = -1;
     bool m_errorScreenshotDue = false;
     int m_callbacks[CB_COUNT] = {};

@@ -19,6 +19,7 @@ class IWriteFile;
 namespace zu::video
 {
 
+class ISpriteAnimationImage;
 class ITexture;
 
 // State flags.
@@ -63,6 +64,9 @@ class ISpriteAnimationState : public virtual IUnknown
     virtual core::SDimension2i getOriginalSize(int32_t frame) const = 0;
     virtual ITexture* getTexture(int32_t frame) const = 0;
     virtual SRecti getSourceRect(int32_t frame) const = 0;
+    // A frame's shared image, null outside the frames. It stays valid while
+    // the state keeps its frames.
+    virtual ISpriteAnimationImage* getImage(int32_t frame) const = 0;
 
     virtual int32_t getFrame() const = 0;
     virtual int32_t getFrameCount() const = 0;

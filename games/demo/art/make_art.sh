@@ -54,6 +54,15 @@ for i in 0 1 2; do
     convert -size 16x16 xc:none -fill '#fff6b0' -draw "circle 8,8 8,$((8 - r))" "frames/spark_$i.png"
 done
 
+# A puff of smoke for the bomb's blast: three frames of soft grey blobs.
+for i in 0 1 2; do
+    convert -size 32x32 xc:none -fill '#d8d4e0c0' \
+        -draw "circle 16,16 16,$((7 + i))" \
+        -draw "circle $((11 + i)),$((18 - i)) $((11 + i)),$((12 - i))" \
+        -draw "circle $((21 - i)),19 $((21 - i)),$((13 + i))" \
+        -blur 0x2 "frames/smoke_$i.png"
+done
+
 # Sounds: a bright pluck for a catch, a thump for a bomb, and a short music loop.
 tmp=$(mktemp -d)
 sox -n -r 44100 -c 1 "$tmp/catch.wav" synth 0.18 pluck E5 pluck B5 fade 0 0.18 0.1 gain -4

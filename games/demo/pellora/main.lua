@@ -1,10 +1,14 @@
 -- Starfall: the Pellora demo. Stars and bombs tumble down through a field of
 -- pegs (a Box2D world); move the fox with the arrow keys, A/D, the mouse or a
 -- game pad (left stick or d-pad) and catch the stars. Click anywhere to drop a
--- bouncy star of your own. The best score is saved in the user folder.
+-- bouncy star of your own. A caught star bursts into sparks and a bomb leaves
+-- smoke: effects of the particle package demo.par. The best score is saved in
+-- the user folder.
 local W, H = 800, 600
 local SCALE = 40 -- pixels per physics metre
 local SPRITES = "demo.spr"
+local EFFECTS = "demo.par"
+local GROUND = H - 16 -- where the ground starts, and sparks bounce
 local SAVE = "$USERDATA$/Starfall/best.sav"
 
 local KEY_LEFT, KEY_RIGHT, KEY_A, KEY_D = 0x25, 0x27, 0x41, 0x44
@@ -17,7 +21,7 @@ local STICK_DEAD_ZONE = 0.25
 local world
 local pegs = {}       -- {x, y} in pixels
 local drops = {}      -- falling things: {id, kind, state}
-local sparks = {}     -- catch effects: {state, x, y, life}
+local effects         -- the particle package's number
 local backdrop = {}   -- distant stars: {x, y, phase}
 local fox = {x = W / 2, y = H - 40, state = -1, facing = 1, moving = false}
 local mode = "title"  -- title, play, over
@@ -86,15 +90,8 @@ local function removeDrop(i)
     table.remove(drops, i)
 end
 
-local function burst(x, y)
-    for _ = 1, 6 do
-        local s = video.createSpriteState("spark", SPRITES)
-        if s >= 0 then
-            local a = math.random() * math.pi * 2
-            sparks[#sparks + 1] = {state = s, x = x, y = y, vx = math.cos(a) * 120,
-                                   vy = math.sin(a) * 120 - 60, life = 0.45}
-        end
-    end
+local function effect(name, x, y)
+    if effects then particles.spawn(effects, name, x, y) end
 end
 
 -- How far the pads push the fox: -1 full left to 1 full right.
@@ -141,6 +138,8 @@ hook.add("gameInit", function()
     end
     fox.state = video.createSpriteState("player", SPRITES)
     shared.peg = video.createSpriteState("spark", SPRITES)
+    effects = particles.load(EFFECTS, SPRITES)
+    particles.setGround(GROUND)
     for _, name in ipairs({"catch.ogg", "boom.ogg"}) do audio.loadSound(name) end
     audio.playMusic("music.ogg", 0.5, true)
 end)
@@ -204,13 +203,14 @@ hook.add("frameUpdate", function(dt)
                 if mode == "play" then
                     lives = lives - 1
                     sound("boom.ogg", 0.8)
+                    effect("blast", x, y)
                     shakePads(0.3)
                     if lives <= 0 then endGame() end
                 end
             else
                 if mode == "play" then score = score + (d.kind == "bonus" and 5 or 1) end
                 sound("catch.ogg", 0.7)
-                burst(x, y)
+                effect("sparkle", x, y)
             end
             removeDrop(i)
         elseif y > H + 40 then
@@ -218,17 +218,7 @@ hook.add("frameUpdate", function(dt)
         end
     end
 
-    for i = #sparks, 1, -1 do
-        local s = sparks[i]
-        s.life = s.life - dt
-        s.x, s.y = s.x + s.vx * dt, s.y + s.vy * dt
-        s.vy = s.vy + 300 * dt
-        video.updateSpriteState(s.state, dt)
-        if s.life <= 0 then
-            video.removeSpriteState(s.state)
-            table.remove(sparks, i)
-        end
-    end
+    particles.update(dt)
 end)
 
 local function drawBackground()
@@ -244,8 +234,8 @@ local function drawBackground()
         video.renderRectangle(s.x, s.y, 2, 2, a, 230, 230, 255)
     end
     -- Ground.
-    video.renderRectangle(0, H - 16, W, 16, 255, 40, 26, 60)
-    video.renderRectangle(0, H - 16, W, 3, 255, 120, 90, 160)
+    video.renderRectangle(0, GROUND, W, 16, 255, 40, 26, 60)
+    video.renderRectangle(0, GROUND, W, 3, 255, 120, 90, 160)
 end
 
 local function centred(text, y, a, r, g, b)
@@ -264,11 +254,9 @@ hook.add("frameRender", function()
             video.renderSpriteState(d.state, d.x, d.y, 1.0, angle, tint[1], tint[2], tint[3], tint[4])
         end
     end
-    for _, s in ipairs(sparks) do
-        video.renderSpriteState(s.state, s.x, s.y, 1.0, 0, math.floor(255 * s.life / 0.45), 255, 250, 200)
-    end
-    -- The fox faces the way it walks.
+    -- The fox faces the way it walks; the effects go over it.
     video.renderSpriteState(fox.state, fox.x, fox.y, 1.0, 0, 255, 255, 255, 255, fox.facing < 0)
+    particles.render()
 
     video.renderText(string.format("Score %d", score), 16, 12)
     video.renderText(string.format("Best %d", best), W / 2, 12, 1)

@@ -52,6 +52,11 @@ class CSpriteAnimationState : public zu::video::ISpriteAnimationState
     zu::video::ITexture* getTexture(int32_t frame) const override;
     zu::video::SRecti getSourceRect(int32_t frame) const override;
 
+    zu::video::ISpriteAnimationImage* getImage(int32_t frame) const override
+    {
+        return frameAt(frame);
+    }
+
     int32_t getFrame() const override { return m_frame; }
     int32_t getFrameCount() const override { return int32_t(m_frames.size()); }
     float getRemaining() const override { return m_remaining; }

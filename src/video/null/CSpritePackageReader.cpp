@@ -3,6 +3,7 @@
 #include "core/ByteOrder.h"
 #include "io/IReadFile.h"
 #include "video/SpritePackageFormat.h"
+#include "video/null/CByteCursor.h"
 #include "video/null/CImage.h"
 
 #include <zlib.h>
@@ -23,45 +24,6 @@ namespace
 
 int32_t le32(const uint8_t* p) { return int32_t(zu::core::readLE32(p)); }
 
-// A cursor over the tables read into memory. Every read says whether the
-// bytes were there.
-class CTableCursor
-{
-  public:
-    CTableCursor(const std::vector<uint8_t>& bytes) : m_bytes(bytes) {}
-
-    size_t left() const { return m_bytes.size() - m_pos; }
-
-    bool readInt(int32_t& value)
-    {
-        if (left() < INT_BYTES) return false;
-        value = le32(m_bytes.data() + m_pos);
-        m_pos += INT_BYTES;
-        return true;
-    }
-
-    bool readString(CString& text)
-    {
-        const uint8_t* start = m_bytes.data() + m_pos;
-        const void* end = memchr(start, 0, left());
-        if (!end) return false;
-        const size_t length = size_t(static_cast<const uint8_t*>(end) - start);
-        text = CString(reinterpret_cast<const char*>(start), length);
-        m_pos += length + 1;
-        return true;
-    }
-
-    // Whether count records of at least recordSize bytes can still follow.
-    bool canHold(int32_t count, size_t recordSize) const
-    {
-        return count >= 0 && uint64_t(count) * recordSize <= left();
-    }
-
-  private:
-    const std::vector<uint8_t>& m_bytes;
-    size_t m_pos = 0;
-};
-
 bool isCoordinate(int32_t value)
 {
     return value >= -MAX_COORDINATE && value <= MAX_COORDINATE;
@@ -74,7 +36,7 @@ bool isOnPage(int32_t start, int32_t length, int32_t pageSize)
 }
 
 // Reads the fields an image record and a bundle record share at their start.
-bool readPlacement(CTableCursor& in, int32_t version, int32_t& id, SPosition2i& offset,
+bool readPlacement(CByteCursor& in, int32_t version, int32_t& id, SPosition2i& offset,
                    SPosition2i& originalOffset)
 {
     CString name;
@@ -88,7 +50,7 @@ bool readPlacement(CTableCursor& in, int32_t version, int32_t& id, SPosition2i& 
     return true;
 }
 
-bool readImageRecord(CTableCursor& in, int32_t version, int32_t pageSize,
+bool readImageRecord(CByteCursor& in, int32_t version, int32_t pageSize,
                      SSpriteImageRecord& record)
 {
     int32_t x, y, width, height;
@@ -111,7 +73,7 @@ bool readImageRecord(CTableCursor& in, int32_t version, int32_t pageSize,
     return true;
 }
 
-bool readBundleRecord(CTableCursor& in, int32_t version, int32_t pageSize,
+bool readBundleRecord(CByteCursor& in, int32_t version, int32_t pageSize,
                       SSpriteBundleRecord& record)
 {
     int32_t partCount;
@@ -128,7 +90,7 @@ bool readBundleRecord(CTableCursor& in, int32_t version, int32_t pageSize,
     return true;
 }
 
-bool readAnimationRecord(CTableCursor& in, SSpriteAnimationRecord& record)
+bool readAnimationRecord(CByteCursor& in, SSpriteAnimationRecord& record)
 {
     int32_t frameCount;
     if (!in.readString(record.name) || !in.readInt(frameCount) ||
@@ -196,7 +158,7 @@ bool CSpritePackageReader::read(zu::io::IReadFile* file, SSpritePackageTables& t
     if (!bytes.empty() && file->read(bytes.data(), uint32_t(bytes.size())) != int32_t(bytes.size()))
         return false;
 
-    CTableCursor in(bytes);
+    CByteCursor in(bytes);
     if (!in.canHold(imageCount, MIN_IMAGE_RECORD_BYTES)) return false;
     std::vector<SSpriteImageRecord> images(static_cast<size_t>(imageCount));
     for (SSpriteImageRecord& image : images)

@@ -224,8 +224,7 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     // A render-target texture; the null driver makes a blank A8R8G8B8 one.
     virtual zu::video::ITexture* createTargetTexture(const CString& name, SDimension2i size,
                                                      zu::video::ECOLOR_FORMAT format);
-    // Package objects: a CSpritePackage; particle packages are null until
-    // their format exists.
+    // Package objects: a CSpritePackage and a CParticlePackage.
     virtual zu::video::ISpritePackage* createSpritePackage(bool keepStates);
     virtual zu::video::IParticlePackage* createParticlePackage();
     // The pixels of a texture, or of the back buffer for none, as RGB rows top

@@ -14,6 +14,7 @@
 #include "video/ITexture.h"
 #include "video/null/CImage.h"
 #include "video/null/CNullTexture.h"
+#include "video/null/CParticlePackage.h"
 #include "video/null/CSpritePackage.h"
 
 #include <cstring>
@@ -349,7 +350,7 @@ ISpritePackage* CVideoNull::createSpritePackage(bool keepStates)
 
 IParticlePackage* CVideoNull::createParticlePackage()
 {
-    return nullptr;
+    return new CParticlePackage(this);
 }
 
 ISpritePackage* CVideoNull::findSpritePackage(const CString& path) const
