@@ -13,6 +13,7 @@
 #include "net/CSocket.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -63,7 +64,24 @@ class CNetConnection
     void setKey(uint32_t key) { m_key = key; }
     zu::core::CString playerName;
     int32_t extra = 0;
-    bool welcomed = false;
+
+    // Host side: how the handshake ended. The receive thread (welcome or
+    // refusal) and the main thread (timeout) both try to settle it; only
+    // the first succeeds.
+    enum EHandshake
+    {
+        HANDSHAKE_PENDING,
+        HANDSHAKE_WELCOMED,
+        HANDSHAKE_REFUSED
+    };
+    bool settleHandshake(EHandshake outcome)
+    {
+        int pending = HANDSHAKE_PENDING;
+        return m_handshake.compare_exchange_strong(pending, outcome);
+    }
+    bool isWelcomed() const { return m_handshake == HANDSHAKE_WELCOMED; }
+    // When the connection was made (steady clock).
+    std::chrono::steady_clock::time_point getCreated() const { return m_created; }
 
   private:
     int32_t m_id;
@@ -71,6 +89,8 @@ class CNetConnection
     std::mutex m_sendLock;
     std::atomic<bool> m_running{false};
     std::atomic<uint32_t> m_key{0};
+    std::atomic<int> m_handshake{HANDSHAKE_PENDING};
+    const std::chrono::steady_clock::time_point m_created = std::chrono::steady_clock::now();
     std::thread m_thread;
     CFrameReader m_reader;
 };

@@ -281,8 +281,11 @@ void CSocketNetworkDevice::broadcast(const void* bytes, int32_t length, int32_t 
         std::lock_guard<std::mutex> lock(m_clientsLock);
         clients = m_clients;
     }
+    // A client still in the handshake is not in the game yet: its first
+    // packets must be the handshake's.
     for (const ConnectionPtr& client : clients)
-        if (client->getId() != excludedClientId) send(client->getId(), bytes, length, flags);
+        if (client->getId() != excludedClientId && client->isWelcomed())
+            send(client->getId(), bytes, length, flags);
 }
 
 bool CSocketNetworkDevice::findKey(int32_t clientId, uint32_t& key) const
@@ -339,7 +342,30 @@ void CSocketNetworkDevice::removeClient(const ConnectionPtr& connection)
 
 void CSocketNetworkDevice::update()
 {
+    dropSilentClients();
     reapRetired();
+}
+
+void CSocketNetworkDevice::dropSilentClients()
+{
+    if (m_role != ROLE_SERVER) return;
+    const auto deadline =
+        std::chrono::steady_clock::now() - std::chrono::milliseconds(m_handshakeTimeoutMs);
+    std::vector<ConnectionPtr> silent;
+    {
+        std::lock_guard<std::mutex> lock(m_clientsLock);
+        for (const ConnectionPtr& client : m_clients)
+            if (!client->isWelcomed() && client->getCreated() < deadline) silent.push_back(client);
+    }
+    for (const ConnectionPtr& client : silent)
+    {
+        // A reply that arrives now wins; otherwise the client hears why it goes.
+        if (!client->settleHandshake(CNetConnection::HANDSHAKE_REFUSED)) continue;
+        zuLog(zu::core::ELL_WARNING, "%s: client %d did not finish the handshake in %u ms; dropped",
+              m_name.c_str(), int(client->getId()), unsigned(m_handshakeTimeoutMs));
+        sendHandshake(*client, HCSR_ERROR, 0);
+        removeClient(client);
+    }
 }
 
 void CSocketNetworkDevice::reapRetired()
@@ -568,16 +594,20 @@ bool CSocketNetworkDevice::onServerHello(CNetConnection& connection, const uint8
 bool CSocketNetworkDevice::onClientHello(const ConnectionPtr& connection, const uint8_t* packet,
                                          uint16_t length)
 {
-    if (connection->welcomed || !findClient(connection->getId())) return true;
+    if (connection->isWelcomed() || !findClient(connection->getId())) return true;
     CVariablePacketParser parser(packet, length);
     CString name = parser.readWideString();
     CString version = parser.readString();
     connection->playerName = name;
-    if (version == m_parameters.gameVersion && !name.empty())
+    const bool accepted = version == m_parameters.gameVersion && !name.empty();
+    // Too late: the main thread gave up on this client and drops it.
+    if (!connection->settleHandshake(accepted ? CNetConnection::HANDSHAKE_WELCOMED
+                                              : CNetConnection::HANDSHAKE_REFUSED))
+        return false;
+    if (accepted)
     {
         uint32_t key = deriveClientKey(connection->getId());
         connection->setKey(key);
-        connection->welcomed = true;
         sendHandshake(*connection, HCSR_WELCOME, key);
         raise(NEK_CLIENT_CONNECTED, connection->getId(), connection->getId(), name.c_str());
         return true;
