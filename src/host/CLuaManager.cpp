@@ -1,15 +1,19 @@
 #include "host/CLuaManager.h"
 
 #include "core/Output.h"
+#include "host/CNetCatcher.h"
 #include "io/IFileSystem.h"
 #include "lua/CLuaAudioLibrary.h"
 #include "lua/CLuaBox2dLibrary.h"
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaKelvoLibrary.h"
+#include "lua/CLuaNetLibrary.h"
+#include "lua/LuaPacketTable.h"
 #include "lua/CLuaWChar.h"
 #include "lua/CLuaXMLLibrary.h"
 #include "lua/CLuaVideoLibrary.h"
 #include "lua/luaCpp/LuaHelpers.h"
+#include "net/CVariablePacketParser.h"
 #include "other/IKelvoDevice.h"
 
 #include <lua.hpp>
@@ -65,6 +69,8 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     }
 
     zu::lua::CLuaWChar::install(m_state);
+    m_netLibrary = new zu::lua::CLuaNetLibrary(device, m_state);
+    m_netLibrary->install(m_state);
     m_fileLibrary = new zu::lua::CLuaFileLibrary(device ? device->getFileSystem() : nullptr);
     m_fileLibrary->install(m_state);
     zu::lua::CLuaXMLLibrary::install(m_state);
@@ -111,9 +117,17 @@ CLuaManager::~CLuaManager()
     if (m_state)
     {
         callback(CB_GAME_CLOSE, "gameClose", [](lua_State*) { return 0; });
+        // The script's sessions end with it, before the next script starts:
+        // the net objects' connections close and their devices go while the
+        // state they call into is still open.
+        delete m_netLibrary;
+        m_netLibrary = nullptr;
+        if (pellora::CNetCatcher* session = pellora::CNetCatcher::get()) session->disconnect();
         lua_close(m_state);
         m_state = nullptr;
     }
+    delete m_netLibrary;
+    m_netLibrary = nullptr;
     delete m_fileLibrary;
     m_fileLibrary = nullptr;
     delete m_audioLibrary;
@@ -197,7 +211,8 @@ void CLuaManager::printErrorScreen(const zu::core::CString& error)
 void CLuaManager::frameUpdate(float dt)
 {
     zu::core::CLock lock(m_lock);
-    // The net library's catchers poll their devices here, before frameUpdate.
+    // The net objects' callbacks come just before frameUpdate.
+    if (m_netLibrary) m_netLibrary->poll();
     callback(CB_FRAME_UPDATE, "frameUpdate", [dt](lua_State* L) {
         lua_pushnumber(L, dt);
         return 1;
@@ -299,6 +314,22 @@ void CLuaManager::clientDisconnected(int clientId)
 void CLuaManager::hostDisconnected()
 {
     callback(CB_HOST_DISCONNECTED, "hostDisconnected", [](lua_State*) { return 0; });
+}
+
+void CLuaManager::packetReceived(const uint8_t* packet, int32_t length, int senderId)
+{
+    callback(CB_PACKET_RECEIVED, "packetReceived", [&](lua_State* L) {
+        zu::net::CVariablePacketParser parser(packet, size_t(length));
+        lua_pushinteger(L, parser.getType());
+        zu::lua::pushPacketTable(L, parser);
+        lua_pushinteger(L, senderId);
+        return 3;
+    });
+}
+
+zu::net::CNetSession* CLuaManager::getNetSession() const
+{
+    return pellora::CNetCatcher::get();
 }
 
 } // namespace pellora::lua
