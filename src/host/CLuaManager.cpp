@@ -27,6 +27,8 @@ namespace
 {
 
 CLuaManager* g_manager = nullptr;
+// arg[0], then arg[1] ...
+std::vector<zu::core::CString> g_scriptArguments;
 
 zu::core::CString errorText(lua_State* L, int index)
 {
@@ -43,6 +45,13 @@ CLuaManager::CLuaManager() = default;
 
 CLuaManager* CLuaManager::get() { return g_manager; }
 
+void CLuaManager::setScriptArguments(const zu::core::CString& game,
+                                     const std::vector<zu::core::CString>& arguments)
+{
+    g_scriptArguments.assign(1, game);
+    g_scriptArguments.insert(g_scriptArguments.end(), arguments.begin(), arguments.end());
+}
+
 void CLuaManager::init(zu::IKelvoDevice* device)
 {
     m_device = device;
@@ -55,6 +64,13 @@ void CLuaManager::init(zu::IKelvoDevice* device)
         return;
     }
     luaL_openlibs(m_state);
+    lua_createtable(m_state, int(g_scriptArguments.size()), 1);
+    for (size_t i = 0; i < g_scriptArguments.size(); ++i)
+    {
+        zu::lua::pushText(m_state, g_scriptArguments[i]);
+        lua_rawseti(m_state, -2, int(i));
+    }
+    lua_setglobal(m_state, "arg");
     // The kelvo functions find the manager through the process-wide pointer
     // while main.lua runs.
     g_manager = this;

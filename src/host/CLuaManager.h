@@ -78,6 +78,11 @@ public:
 
     void init(zu::IKelvoDevice* device);
 
+    // What follows the game on the command line: every script state gets it
+    // as the global table arg (arg[0] the game, arg[1] ... the arguments).
+    static void setScriptArguments(const zu::core::CString& game,
+                                   const std::vector<zu::core::CString>& arguments);
+
     // The callbacks. Each line "callback name(arguments)" with the lines
     // after it is the script's documentation of that callback.
 

@@ -130,6 +130,7 @@ int CPelloraMain::init()
     }
 
     m_netCatcher = new CNetCatcher(device);
+    lua::CLuaManager::setScriptArguments(resources, m_options.gameArguments);
 
     if (m_options.watch)
     {
