@@ -19,7 +19,9 @@ import peer
 from peer import Connection, NativePeer
 from test_peer import SAMPLE, check, welcomed
 
-GAMES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "games")
+HERE = os.path.dirname(os.path.abspath(__file__))
+GAMES = os.path.join(HERE, "games")
+DUEL = os.path.join(HERE, "..", "..", "games", "duel")
 CASES = {}
 
 
@@ -40,9 +42,9 @@ def free_port():
 class Runtime(NativePeer):
     """The runtime running one of games/ headless, its output read line by line."""
 
-    def __init__(self, exe, game, port, *args):
+    def __init__(self, exe, game, port, *args, game_args=()):
         os.environ["PORT"] = str(port)
-        super().__init__(exe, "--headless", *args, os.path.join(GAMES, game))
+        super().__init__(exe, "--headless", *args, os.path.join(GAMES, game), *game_args)
 
     def lua(self):
         """The script's printed lines, without their "Lua: " prefix."""
@@ -234,6 +236,23 @@ def restart_during_session(exe):
                      r"^after the restart: \+0 threads, \+0 descriptors$"])
     check(count(lines, r"^second run heard") == 0, "the old sessions reached the new script:\n%s" %
           "\n".join(lines))
+
+
+@case
+def demo_duel(exe):
+    """The bundled two-player game: a host and a guest play a round."""
+    port = str(free_port())
+    host = Runtime(exe, DUEL, port, game_args=("--port", port, "--name", "Ann", "--seconds", "9"))
+    host.wait_for(r"^duel: hosting on port %s$" % port)
+    guest = Runtime(exe, DUEL, port, game_args=("--join", peer.LOOPBACK, "--port", port,
+                                                "--name", "Bob", "--seconds", "7"))
+    guest.done(60)
+    host.done(60)
+    wanted = [r"^duel: round starting$", r"^duel: first state from the other ship$",
+              r"^duel: round started$"]
+    in_order(host.matching(r"^duel: "), [r"^duel: guest Bob joined$"] + wanted + [r"^duel: guest left$"])
+    in_order(guest.matching(r"^duel: "), [r"^duel: joined as client 1$", r"^duel: the host is Ann$"] +
+             wanted)
 
 
 def main():
