@@ -48,7 +48,10 @@ template <class PushArgs> void CLuaNetCatcher::callback(const char* name, PushAr
         return;
     }
     lua_pushcfunction(L, tracebackHandler);
-    lua_getfield(L, top + 1, name);
+    // A raw look-up: a metamethod could raise an error here, outside any
+    // protected call.
+    lua_pushstring(L, name);
+    lua_rawget(L, top + 1);
     if (!lua_isfunction(L, -1))
     {
         lua_settop(L, top);

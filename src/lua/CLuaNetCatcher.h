@@ -3,8 +3,9 @@
 // in packet or raw mode) and the calls of the callbacks the script stored in
 // the object's table, on the main thread while the library polls.
 //
-// A callback is looked up by name each time and called only when the field
-// holds a function, with the object first. An error in it is printed with
+// A callback is looked up by name each time, in the object's own fields
+// (no metatable is consulted), and called only when the field holds a
+// function, with the object first. An error in it is printed with
 // its traceback through the script's print; the object stays usable. Once
 // the script's object is gone, nothing is delivered any more.
 #pragma once

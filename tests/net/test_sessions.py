@@ -10,14 +10,12 @@ listen on it only (PELLORA_LISTEN_ADDRESS); every wait has a time limit.
 import os
 import re
 import socket
-import struct
 import sys
 import tempfile
-import time
 
 import peer
-from peer import Connection, NativePeer
-from test_peer import SAMPLE, check, welcomed
+from peer import NativePeer
+from test_peer import check, welcomed
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 GAMES = os.path.join(HERE, "games")
@@ -256,17 +254,11 @@ def demo_duel(exe):
 
 
 def main():
-    exe, name = sys.argv[1], sys.argv[2]
+    # A private user folder; hosts listen on the loopback address only.
     with tempfile.TemporaryDirectory(prefix="pellora-sessions-") as tmp:
         os.environ.update(HOME=tmp, XDG_DATA_HOME=os.path.join(tmp, "data"),
                           PELLORA_LISTEN_ADDRESS=peer.LOOPBACK, ALSOFT_DRIVERS="null")
-        try:
-            CASES[name](exe)
-        except AssertionError as failure:
-            print("FAILED %s: %s" % (name, failure))
-            return 1
-    print("passed %s" % name)
-    return 0
+        return peer.run_case(CASES, sys.argv)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,7 @@
 #pragma once
 
 #include "lua/luaCpp/CLuaArgs.h"
+#include "lua/luaCpp/LuaHelpers.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <lua.hpp>
@@ -143,22 +144,10 @@ protected:
 private:
     void* address() { return static_cast<Lunamatic*>(this); }
 
-    // The registry's table of weakly held object tables (values are weak),
-    // keyed by object address; made on first use.
+    // The registry's table of weakly held object tables, by object address.
     static void pushWeakTables(lua_State* L)
     {
-        static const char* const key = "zu.Lunamatic.weak";
-        lua_getfield(L, LUA_REGISTRYINDEX, key);
-        if (lua_istable(L, -1))
-            return;
-        lua_pop(L, 1);
-        lua_newtable(L);
-        lua_pushvalue(L, -1);
-        lua_setmetatable(L, -2);
-        lua_pushliteral(L, "v");
-        lua_setfield(L, -2, "__mode");
-        lua_pushvalue(L, -1);
-        lua_setfield(L, LUA_REGISTRYINDEX, key);
+        pushWeakValueTable(L, LUA_REGISTRYINDEX, "zu.Lunamatic.weak");
     }
 
     bool m_weak = false;
