@@ -86,7 +86,9 @@ def two_runtimes(exe):
                  r"^hosting again$", r"^clientConnected Again 10$", r"^done$"])
     check(count(h, r"^clientConnected ") == 8, "seven clients, then one more:\n%s" % "\n".join(h))
     check(count(h, r"^packetReceived 11 ") == 0, "a client's broadcast reaches nobody")
-    check(count(h, r"^clientDisconnected") == 0, "hosting again reports no departures")
+    # (The joiner leaves at the end, maybe before its last packet is delivered.)
+    again = h.index("clientConnected Again 10")
+    check(count(h[:again], r"^clientDisconnected") == 0, "hosting again reports no departures")
     in_order(j, [r"^connectSucceeded 1$", r"^packetReceived 20 from 1000: reply,1$",
                  r"^onFail Other Incorrect game version$", r"^onConnect P1 3$",
                  r"^onConnect P6 8$", r"^onFail P7 Server is full$", r"^hostDisconnected$",
