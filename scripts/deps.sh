@@ -8,7 +8,7 @@ build_packages=(g++ cmake ninja-build pkg-config ccache
     libluajit-5.1-dev libopenal-dev libvorbis-dev zlib1g-dev libjpeg-dev
     libglew-dev libbox2d-dev libsdl2-dev libfreetype-dev libpng-dev libexpat1-dev xvfb xauth x11-apps imagemagick libgl1-mesa-dri)
 test_packages=(libgtest-dev python3 xdotool mesa-utils netpbm
-    libjpeg-turbo-progs zip vorbis-tools sox espeak-ng qpdf clang fonts-dejavu-core libxml2-utils)
+    libjpeg-turbo-progs zip vorbis-tools sox espeak-ng qpdf clang fonts-dejavu-core libxml2-utils xclip)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then

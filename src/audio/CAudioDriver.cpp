@@ -103,10 +103,15 @@ float CAudioDriver::getSoundDuration(const CString& name)
 bool CAudioDriver::loadSound(const CString& name)
 {
     if (m_sounds.count(name)) return true;
+    // A game playing a broken sound every frame opens it once: the decoder
+    // library loses a few bytes on some damaged files, and one message says
+    // enough. A new sound folder (a restarted script) tries again.
+    if (m_failedSounds.count(name)) return false;
     CSoundInfoStub* data = createSoundData(name);
     if (!data)
     {
         zuPrint("Failed to load sound effect: %s\n", name.c_str());
+        m_failedSounds.insert(name);
         return false;
     }
     m_sounds[name].data = data;

@@ -9,6 +9,7 @@
 #include "audio/IAudioDriver.h"
 
 #include <map>
+#include <set>
 
 namespace zu
 {
@@ -33,7 +34,11 @@ class CAudioDriver : public zu::audio::IAudioDriver
 
     void stopAllSounds() override;
 
-    void setSoundFolder(const zu::core::CString& folder) override { m_soundFolder = folder; }
+    void setSoundFolder(const zu::core::CString& folder) override
+    {
+        m_soundFolder = folder;
+        m_failedSounds.clear();
+    }
     void setSoundVolumeLevel(int32_t level) override;
     void setMusicVolumeLevel(int32_t level) override;
     int32_t getSoundVolumeLevel() const override { return m_soundLevel; }
@@ -164,6 +169,8 @@ class CAudioDriver : public zu::audio::IAudioDriver
     bool m_musicHasGlobalPitch = false;
     float m_rolloffFactor = 1.f;
     zu::core::CString m_soundFolder;
+    // Sounds that could not be loaded since the folder was set.
+    std::set<zu::core::CString> m_failedSounds;
     float m_soundVolume = 1.f;
     float m_musicVolume = 0.6f;
     int32_t m_soundLevel = 5;

@@ -20,7 +20,9 @@ enum EventType : uint32_t
     JoystickEvent = 3,
     NetworkEvent = 5,
     WindowEvent = 6,
-    GameRequestEvent = 7
+    GameRequestEvent = 7,
+    // A joystick or pad was plugged in or out while the game runs.
+    JoystickDeviceEvent = 8
 };
 
 // Button n (0 left, 1 right, 2 middle, 3 and 4 the extra buttons) goes down
@@ -54,6 +56,12 @@ enum WindowEventKind : int32_t
 {
     WindowResized = 3,
     WindowFullscreenChanged = 4
+};
+
+enum JoystickDeviceKind : int32_t
+{
+    JoystickAdded = 1,
+    JoystickRemoved = 2
 };
 
 enum GameRequest : int32_t
@@ -140,6 +148,12 @@ struct SJoystickEvent
     int32_t button;
 };
 
+struct SJoystickDeviceEvent
+{
+    JoystickDeviceKind kind;
+    int32_t joystick;
+};
+
 struct SNetworkEvent
 {
     int32_t kind;
@@ -172,6 +186,7 @@ struct SEngineEvent
         SMouseEvent mouse;
         SKeyEvent key;
         SJoystickEvent joystick;
+        SJoystickDeviceEvent joystickDevice;
         SNetworkEvent network;
         SWindowEvent window;
         SGameRequestEvent request;
@@ -200,6 +215,22 @@ struct SEngineEvent
         SEngineEvent e{};
         e.type = GuiEvent;
         e.gui = {caller, type, value};
+        return e;
+    }
+
+    static SEngineEvent makeJoystick(bool released, int32_t joystick, int32_t button)
+    {
+        SEngineEvent e{};
+        e.type = JoystickEvent;
+        e.joystick = {released ? 1 : 0, joystick, button};
+        return e;
+    }
+
+    static SEngineEvent makeJoystickDevice(JoystickDeviceKind kind, int32_t joystick)
+    {
+        SEngineEvent e{};
+        e.type = JoystickDeviceEvent;
+        e.joystickDevice = {kind, joystick};
         return e;
     }
 

@@ -6,7 +6,7 @@
 #include "io/IFileSystem.h"
 #include "io/IReadFile.h"
 #include "other/IKelvoDevice.h"
-#include "other/IOSOperator.h"
+#include "core/IOSOperator.h"
 #include "core/ITimer.h"
 #include "video/IVideoDriver.h"
 

@@ -36,6 +36,9 @@ class CGUIButton : public zu::gui::IGUIButton
     zu::gui::EGUIButtonState getState() const override { return m_state; }
     void click() override;
 
+    // Whether the images in use include a Normal one.
+    bool hasImages() const { return m_images.has(zu::gui::EGBS_NORMAL); }
+
   private:
     // A change restarts the new state's image.
     void setState(zu::gui::EGUIButtonState state);

@@ -1,5 +1,6 @@
 #include "gui/CGUIEnvironment.h"
 
+#include "core/IOSOperator.h"
 #include "core/ITimer.h"
 #include "core/Output.h"
 #include "event/SEngineEvent.h"
@@ -35,13 +36,14 @@ zu::video::SRecti screenRect(zu::video::IVideoDriver* driver)
 } // namespace
 
 CGUIEnvironment::CGUIEnvironment(zu::io::IFileSystem* fileSystem, zu::video::IVideoDriver* driver,
-                                 zu::ITimer* timer)
+                                 zu::ITimer* timer, zu::IOSOperator* osOperator)
     : IGUILayout(zu::gui::EGUIET_LAYOUT, this, nullptr, 0, screenRect(driver)), m_driver(driver),
-      m_fileSystem(fileSystem), m_timer(timer)
+      m_fileSystem(fileSystem), m_timer(timer), m_osOperator(osOperator)
 {
     setDebugName("CGUIEnvironment");
     if (m_fileSystem) m_fileSystem->grab();
     if (m_timer) m_timer->grab();
+    if (m_osOperator) m_osOperator->grab();
     // The skin starts with the built-in font, so it must exist first.
     makeBuiltInFont();
     m_skin = new CGUISkin();
@@ -58,6 +60,7 @@ CGUIEnvironment::~CGUIEnvironment()
     letGo(m_focus);
     m_focus = nullptr;
     zu::dropAndClear(m_fileSystem);
+    zu::dropAndClear(m_osOperator);
     zu::dropAndClear(m_timer);
     for (SFontEntry& entry : m_fonts)
         entry.font->drop();

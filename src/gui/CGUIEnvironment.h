@@ -36,10 +36,10 @@ class CGUIEnvironment : public zu::gui::IGUIEnvironment, public zu::gui::IGUILay
     // A tool-tip keeps this far from its element.
     static constexpr int32_t TOOL_TIP_GAP = 10;
 
-    // The file system and the timer are grabbed, the driver is borrowed; any
-    // may be null.
+    // The file system, the timer and the OS services are grabbed, the driver
+    // is borrowed; any may be null.
     CGUIEnvironment(zu::io::IFileSystem* fileSystem, zu::video::IVideoDriver* driver,
-                    zu::ITimer* timer = nullptr);
+                    zu::ITimer* timer = nullptr, zu::IOSOperator* osOperator = nullptr);
     ~CGUIEnvironment() override;
 
     void clear() override;
@@ -51,6 +51,7 @@ class CGUIEnvironment : public zu::gui::IGUIEnvironment, public zu::gui::IGUILay
     zu::gui::IGUIElement* getHovered() const override { return m_hovered; }
     zu::video::IVideoDriver* getVideoDriver() const override { return m_driver; }
     zu::ITimer* getTimer() const override { return m_timer; }
+    zu::IOSOperator* getOSOperator() const override { return m_osOperator; }
     bool postEventFromUser(const zu::event::SEngineEvent& event) override;
     void setUserEventReceiver(zu::event::IEventReceiver* receiver) override
     {
@@ -185,6 +186,7 @@ class CGUIEnvironment : public zu::gui::IGUIEnvironment, public zu::gui::IGUILay
     zu::video::IVideoDriver* m_driver;
     zu::io::IFileSystem* m_fileSystem;
     zu::ITimer* m_timer;
+    zu::IOSOperator* m_osOperator;
     zu::event::IEventReceiver* m_userReceiver = nullptr;
     // Sorted by name in byte order; one reference per font.
     std::vector<SFontEntry> m_fonts;

@@ -4,10 +4,13 @@
 #include "gui/CClickArea.h"
 #include "gui/CGUIButton.h"
 #include "gui/CGUICheckBox.h"
+#include "gui/CGUIEditBox.h"
 #include "gui/CGUIEnvironment.h"
 #include "gui/CGUIImage.h"
 #include "gui/CGUILayout.h"
+#include "gui/CGUIListBox.h"
 #include "gui/CGUIRadioList.h"
+#include "gui/CGUIScrollBar.h"
 #include "gui/CGUISkin.h"
 #include "gui/CGUIStaticText.h"
 #include "gui/CGUITextButton.h"
@@ -133,14 +136,33 @@ IGUIStaticText* CGUIEnvironment::addStaticText(const zu::core::CString& text,
                                        wordWrap, continuationPrefix));
 }
 
+IGUIScrollBar* CGUIEnvironment::addScrollBar(bool horizontal, const zu::video::SRecti& rectangle,
+                                             IGUIElement* parent, int32_t id)
+{
+    return handOver(new CGUIScrollBar(this, parentOr(parent), id, rectangle, horizontal));
+}
+
+IGUIListBox* CGUIEnvironment::addListBox(const zu::video::SRecti& rectangle, IGUIElement* parent,
+                                         int32_t id, bool border)
+{
+    return handOver(new CGUIListBox(this, parentOr(parent), id, rectangle, border, false));
+}
+
+IGUIEditBox* CGUIEnvironment::addEditBox(const zu::core::CString& text,
+                                         const zu::video::SRecti& rectangle, bool background,
+                                         IGUIElement* parent, int32_t id)
+{
+    return handOver(new CGUIEditBox(this, parentOr(parent), id, rectangle, text, background));
+}
+
 IGUILayout* CGUIEnvironment::addClickArea(const zu::video::SRecti& rectangle, IGUIElement* parent,
                                           int32_t id)
 {
     return handOver(new CClickArea(this, parentOr(parent), id, rectangle));
 }
 
-// The kinds below come with the container widgets and the scroll bar, list
-// box and edit box; until then there is nothing to make.
+// The kinds below come with the container widgets; until then there is
+// nothing to make.
 
 IGUIModalScreen* CGUIEnvironment::addModalScreen()
 {
@@ -165,16 +187,6 @@ IGUIMessageBox* CGUIEnvironment::addMessageBox(const zu::core::CString&, const z
     return nullptr;
 }
 
-IGUIScrollBar* CGUIEnvironment::addScrollBar(bool, const zu::video::SRecti&, IGUIElement*, int32_t)
-{
-    return nullptr;
-}
-
-IGUIListBox* CGUIEnvironment::addListBox(const zu::video::SRecti&, IGUIElement*, int32_t, bool)
-{
-    return nullptr;
-}
-
 IGUIElement* CGUIEnvironment::addMeshViewer(const zu::video::SRecti&, IGUIElement*, int32_t,
                                             const zu::core::CString&)
 {
@@ -183,12 +195,6 @@ IGUIElement* CGUIEnvironment::addMeshViewer(const zu::video::SRecti&, IGUIElemen
 
 IGUIFileOpenDialog* CGUIEnvironment::addFileOpenDialog(const zu::core::CString&, bool, IGUIElement*,
                                                        int32_t, const zu::core::CString&)
-{
-    return nullptr;
-}
-
-IGUIEditBox* CGUIEnvironment::addEditBox(const zu::core::CString&, const zu::video::SRecti&, bool,
-                                         IGUIElement*, int32_t)
 {
     return nullptr;
 }

@@ -1,5 +1,7 @@
 #include "gui/CGUIImageSet.h"
 
+#include "gui/IGUIElement.h"
+
 #include "video/ISpriteAnimationState.h"
 #include "video/ISpritePackage.h"
 
@@ -43,6 +45,26 @@ void CGUIImageSet::draw(size_t index, zu::video::SPosition2i position,
                         const zu::video::SRecti* clip, uint32_t color) const
 {
     if (m_states[index]) m_states[index]->drawAt(position, clip, color);
+}
+
+void CGUIImageSet::tile(size_t index, const zu::video::SRecti& area, bool horizontal,
+                        const zu::video::SRecti* clip) const
+{
+    zu::video::ISpriteAnimationState* state = m_states[index];
+    if (!state) return;
+    const zu::core::SDimension2i size = state->getSize(0);
+    const int32_t step = horizontal ? size.width : size.height;
+    // An image without extent would never get anywhere.
+    if (step <= 0) return;
+    const zu::video::SRecti cut = clip ? zu::gui::intersect(area, *clip) : area;
+    const int64_t end = horizontal ? area.right : area.bottom;
+    for (int64_t at = horizontal ? area.left : area.top; at < end; at += step)
+    {
+        const zu::video::SPosition2i position =
+            horizontal ? zu::video::SPosition2i{int32_t(at), area.top}
+                       : zu::video::SPosition2i{area.left, int32_t(at)};
+        state->drawAt(position, &cut, 0xFFFFFFFF);
+    }
 }
 
 void CGUIImageSet::restart(size_t index) const

@@ -40,6 +40,11 @@ class CGUIImageSet
     // Draws the current frame at the position; nothing for an empty slot.
     void draw(size_t index, zu::video::SPosition2i position, const zu::video::SRecti* clip,
               uint32_t color = 0xFFFFFFFF) const;
+    // Repeats the image along one axis over the area, from its upper-left
+    // corner while the next copy starts before the far edge; the copies are
+    // cut to the area and to the clip (when there is one).
+    void tile(size_t index, const zu::video::SRecti& area, bool horizontal,
+              const zu::video::SRecti* clip) const;
     // Back to the first frame.
     void restart(size_t index) const;
 

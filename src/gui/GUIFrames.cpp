@@ -57,4 +57,15 @@ void drawFieldFrame(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* sk
     driver->drawRectangle(skin->getColor(LIGHT), {r.left, r.bottom - 1, r.right, r.bottom}, clip);
 }
 
+void drawSelectionHighlight(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
+                            const zu::video::SRecti& r, const zu::video::SRecti* clip)
+{
+    const uint32_t band = skin->getColor(19);
+    driver->drawRectangle(skin->getColor(18), r, clip);
+    driver->drawRectangle(band, {r.left, r.top, r.left + 2, r.bottom}, clip);
+    driver->drawRectangle(band, {r.left, r.top, r.right, r.top + 2}, clip);
+    driver->drawRectangle(band, {r.left, r.bottom - 2, r.right, r.bottom}, clip);
+    driver->drawRectangle(band, {r.right - 2, r.top, r.right, r.bottom}, clip);
+}
+
 } // namespace kelvo::gui

@@ -45,4 +45,10 @@ void drawSunkenFrame(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* s
 void drawFieldFrame(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
                     const zu::video::SRecti& rect, const zu::video::SRecti* clip);
 
+// The mark of a chosen row (list box selection, popup menu entry): the row
+// tinted in skin colour 18 with 2-pixel bands of colour 19 along its edges,
+// all cut by the clip.
+void drawSelectionHighlight(zu::video::IVideoDriver* driver, const zu::gui::IGUISkin* skin,
+                            const zu::video::SRecti& rect, const zu::video::SRecti* clip);
+
 } // namespace kelvo::gui

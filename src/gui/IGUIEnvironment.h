@@ -19,8 +19,9 @@
 
 namespace zu
 {
+class IOSOperator;
 class ITimer;
-}
+} // namespace zu
 
 namespace zu::event
 {
@@ -90,6 +91,8 @@ class IGUIEnvironment : public virtual IUnknown
     virtual video::IVideoDriver* getVideoDriver() const = 0;
     // The clock of blinking, reveal and scrolling; may be null.
     virtual ITimer* getTimer() const = 0;
+    // The clipboard of the edit boxes; may be null.
+    virtual IOSOperator* getOSOperator() const = 0;
     // True when the GUI consumed the event. Mouse positions are window
     // pixels; the GUI works in the driver's render pixels.
     virtual bool postEventFromUser(const event::SEngineEvent& event) = 0;

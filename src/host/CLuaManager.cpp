@@ -294,6 +294,22 @@ void CLuaManager::joystickButtonReleased(int joystick, int button)
     });
 }
 
+void CLuaManager::joystickAdded(int joystick)
+{
+    callback(CB_JOYSTICK_ADDED, "joystickAdded", [=](lua_State* L) {
+        lua_pushinteger(L, joystick);
+        return 1;
+    });
+}
+
+void CLuaManager::joystickRemoved(int joystick)
+{
+    callback(CB_JOYSTICK_REMOVED, "joystickRemoved", [=](lua_State* L) {
+        lua_pushinteger(L, joystick);
+        return 1;
+    });
+}
+
 void CLuaManager::connectFailed(const zu::core::CString& reason)
 {
     callback(CB_CONNECT_FAILED, "connectFailed", [&](lua_State* L) {

@@ -54,6 +54,8 @@ enum ECallbackSlot
     CB_CLIENT_DISCONNECTED,
     CB_HOST_DISCONNECTED,
     CB_PACKET_RECEIVED,
+    CB_JOYSTICK_ADDED,
+    CB_JOYSTICK_REMOVED,
     CB_COUNT
 };
 
@@ -113,11 +115,27 @@ public:
     // A typed character as a 16-bit code unit, for text entry.
     void keyCharacter(int character);
     // callback joystickButtonPressed(joystick, button)
-    // A joystick or game pad button went down.
+    // A joystick or game pad button went down. Pads are joysticks 16 to 19
+    // with the buttons 0 A, 1 B, 2 X, 3 Y, 4 and 5 the left and right
+    // shoulder, 6 start, 7 back, 8 to 11 the pad's up, down, left and right,
+    // 12 and 13 the stick presses; other joysticks are 0, 1, 2 ... with
+    // buttons numbered as the device numbers them. The pressed and released
+    // callbacks are switched on or off together, by whichever comes first:
+    // add both, or add the other as an empty function.
     void joystickButtonPressed(int joystick, int button);
     // callback joystickButtonReleased(joystick, button)
-    // A joystick or game pad button went up.
+    // A joystick or game pad button went up. An unplugged device releases
+    // every button it held first.
     void joystickButtonReleased(int joystick, int button);
+    // callback joystickAdded(joystick)
+    // A pad or joystick was plugged in while the game runs: a pad takes the
+    // lowest free number from 16 to 19, a joystick the lowest free one from 0.
+    // Devices there at the start are not announced: look for them with
+    // kelvo.getJoystickName in gameInit.
+    void joystickAdded(int joystick);
+    // callback joystickRemoved(joystick)
+    // A pad or joystick was unplugged; its number is free again.
+    void joystickRemoved(int joystick);
     // The callbacks of the built-in network session (kelvo.startHost and
     // kelvo.joinHost) come at the start of a pass, before frameUpdate:
     // events first, then the packets that arrived, in order.

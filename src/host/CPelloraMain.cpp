@@ -10,7 +10,7 @@
 #include "host/CSystemConfig.h"
 #include "io/IFileSystem.h"
 #include "io/IReadFile.h"
-#include "other/IOSOperator.h"
+#include "core/IOSOperator.h"
 #include "platform/CDeviceHeadless.h"
 #include "platform/CDeviceSDL.h"
 #include "platform/CFolderWatcher.h"

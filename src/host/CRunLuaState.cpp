@@ -151,6 +151,12 @@ bool CRunLuaState::onEvent(const zu::event::SEngineEvent& event)
             m_scriptManager->joystickButtonReleased(event.joystick.joystick,
                                                     event.joystick.button);
         return false;
+    case JoystickDeviceEvent:
+        if (event.joystickDevice.kind == JoystickAdded)
+            m_scriptManager->joystickAdded(event.joystickDevice.joystick);
+        else if (event.joystickDevice.kind == JoystickRemoved)
+            m_scriptManager->joystickRemoved(event.joystickDevice.joystick);
+        return false;
     case GameRequestEvent:
         if (event.request.request == GameRequestExit)
         {

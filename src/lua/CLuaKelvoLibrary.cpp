@@ -3,6 +3,7 @@
 #include "algo/LineIntersection.h"
 #include "core/Version.h"
 #include "event/CEventSubscriberList.h"
+#include "input/IJoystickDriver.h"
 #include "io/IFileList.h"
 #include "io/IFileSystem.h"
 #include "lua/IKelvoHost.h"
@@ -187,17 +188,89 @@ int k_isMouseButtonPressed(lua_State* L)
     return 1;
 }
 
+input::IJoystickDriver* joysticks()
+{
+    IKelvoDevice* d = device();
+    return d ? d->getJoystickDriver() : nullptr;
+}
+
 // kelvo.getJoystickAxises(joystick, axis) -> value | nothing
-// An axis of a joystick, counted from 1. Nothing unless called with exactly
-// two arguments. Without a joystick driver every axis rests at 0.
+// An axis of a joystick, counted from 1. A pad (16 to 19) has 1 and 2 the
+// left stick's x and y, 4 and 5 the right stick's (-1 to 1, left and up
+// negative), 7 and 8 the left and right trigger (0 to 1); other joysticks
+// have axes 1 to 8. Nothing unless called with exactly two arguments; 0 for
+// a joystick or axis that is not there.
 int k_getJoystickAxises(lua_State* L)
 {
     CLuaArgs a = arguments(L);
     if (a.count() != 2) return 0;
-    a.integer(1);
-    a.integer(2);
-    lua_pushnumber(L, 0.0);
+    const int32_t joystick = a.int32(1);
+    const int32_t axis = int32_t(a.integerIn(2, INT32_MIN + 1LL, INT32_MAX) - 1);
+    input::IJoystickDriver* driver = joysticks();
+    lua_pushnumber(L, driver ? driver->getAxis(joystick, axis) : 0.0f);
     return 1;
+}
+
+// kelvo.isJoystickButtonPressed(joystick, button) -> boolean
+// Whether a button of a joystick or pad is held, numbered as the
+// joystickButtonPressed callback numbers them (from 0). False with fewer
+// than two arguments.
+int k_isJoystickButtonPressed(lua_State* L)
+{
+    CLuaArgs a = arguments(L);
+    bool down = false;
+    if (a.count() >= 2)
+    {
+        const int32_t joystick = a.int32(1);
+        const int32_t button = a.int32(2);
+        if (input::IJoystickDriver* driver = joysticks())
+            down = driver->isButtonPressed(joystick, button);
+    }
+    lua_pushboolean(L, down);
+    return 1;
+}
+
+// kelvo.getJoystickCount() -> joysticks, pads
+// How many joysticks are numbered from 0 (an unplugged one leaves its number
+// free until another takes it) and how many pads sit in 16 to 19.
+int k_getJoystickCount(lua_State* L)
+{
+    input::IJoystickDriver* driver = joysticks();
+    lua_pushinteger(L, driver ? driver->getJoystickCount() : 0);
+    lua_pushinteger(L, driver ? driver->getPadCount() : 0);
+    return 2;
+}
+
+// kelvo.getJoystickName(joystick) -> name | nil
+// The product name of the joystick or pad with that number ("Unknown
+// device" when it has none); nil when nothing is plugged in there, or
+// without an argument.
+int k_getJoystickName(lua_State* L)
+{
+    CLuaArgs a = arguments(L);
+    const int32_t joystick = a.count() >= 1 ? a.int32(1) : -1;
+    input::IJoystickDriver* driver = joysticks();
+    if (driver && driver->isConnected(joystick))
+        pushText(L, driver->getProductName(joystick));
+    else
+        lua_pushnil(L);
+    return 1;
+}
+
+// kelvo.setJoystickVibration(joystick, left, right) -> nothing
+// Sets the motor speeds of a pad (16 to 19), 0 to 65535 each (only the low
+// 16 bits count); the left motor is the slow, heavy one. The pad vibrates
+// until both are set to 0 again. Other joysticks, and calls with fewer than
+// three arguments, do nothing.
+int k_setJoystickVibration(lua_State* L)
+{
+    CLuaArgs a = arguments(L);
+    if (a.count() < 3) return 0;
+    const int32_t joystick = a.int32(1);
+    const int32_t left = a.int32(2);
+    const int32_t right = a.int32(3);
+    if (input::IJoystickDriver* driver = joysticks()) driver->setVibration(joystick, left, right);
+    return 0;
 }
 
 void sendGameRequest(event::GameRequest request)
@@ -363,8 +436,7 @@ int k_getFolderContents(lua_State* L)
 // The time of the clock that measures frames, in seconds.
 int k_getSeconds(lua_State* L)
 {
-    IKelvoDevice* d = device();
-    ITimer* timer = d ? d->getTimer() : nullptr;
+    ITimer* timer = g_library ? g_library->getTimer() : nullptr;
     lua_pushnumber(L, timer ? timer->getSeconds() : 0.0);
     return 1;
 }
@@ -411,6 +483,10 @@ const luaL_Reg kFunctions[] = {
     {"setMouseVisible", k_setMouseVisible},
     {"isMouseButtonPressed", k_isMouseButtonPressed},
     {"getJoystickAxises", k_getJoystickAxises},
+    {"isJoystickButtonPressed", k_isJoystickButtonPressed},
+    {"getJoystickCount", k_getJoystickCount},
+    {"getJoystickName", k_getJoystickName},
+    {"setJoystickVibration", k_setJoystickVibration},
     {"exitGame", k_exitGame},
     {"resetGame", k_resetGame},
     {"joinHost", k_joinHost},
@@ -437,6 +513,13 @@ CLuaKelvoLibrary::CLuaKelvoLibrary(IKelvoHost* host) : m_host(host)
 CLuaKelvoLibrary::~CLuaKelvoLibrary()
 {
     if (g_library == this) g_library = nullptr;
+}
+
+ITimer* CLuaKelvoLibrary::getTimer()
+{
+    if (!m_timer && m_host && m_host->getDevice())
+        m_timer = m_host->getDevice()->getTimer();
+    return m_timer;
 }
 
 void CLuaKelvoLibrary::install(lua_State* L)

@@ -6,6 +6,11 @@
 
 #include <lua.hpp>
 
+namespace zu
+{
+class ITimer;
+}
+
 namespace zu::lua
 {
 
@@ -25,9 +30,12 @@ class CLuaKelvoLibrary
     void install(lua_State* L);
 
     IKelvoHost* getHost() const { return m_host; }
+    // The device's timer, found once: scripts ask for the time often.
+    ITimer* getTimer();
 
   private:
     IKelvoHost* m_host;
+    ITimer* m_timer = nullptr;
 };
 
 } // namespace zu::lua

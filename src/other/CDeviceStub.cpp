@@ -4,12 +4,13 @@
 #include "core/Output.h"
 #include "event/IEventReceiver.h"
 #include "gui/CGUIEnvironment.h"
+#include "input/IJoystickDriver.h"
 #include "io/CFileSystem.h"
 #include "net/CSocketNetworkDevice.h"
 #include "other/CLogger.h"
 #include "other/CTimer.h"
 #include "other/ICursorControl.h"
-#include "other/IOSOperator.h"
+#include "core/IOSOperator.h"
 #include "video/IVideoDriver.h"
 
 #include <cstdlib>
@@ -45,6 +46,7 @@ CDeviceStub::~CDeviceStub()
         entry.second->drop();
     m_networkDevices.clear();
     zu::dropAndClear(m_guiEnvironment);
+    zu::dropAndClear(m_joystickDriver);
     zu::dropAndClear(m_audioDriver);
     zu::dropAndClear(m_videoDriver);
     zu::dropAndClear(m_cursorControl);
@@ -65,6 +67,30 @@ zu::audio::IAudioDriver* CDeviceStub::getAudioDriver()
 zu::audio::IAudioDriver* CDeviceStub::createAudioDriver()
 {
     return new audio::COpenALDriver(m_fileSystem, m_timer);
+}
+
+zu::input::IJoystickDriver* CDeviceStub::getJoystickDriver()
+{
+    if (!m_joystickDriver && !m_joysticksTried)
+    {
+        m_joysticksTried = true;
+        m_joystickDriver = createJoystickDriver();
+    }
+    return m_joystickDriver;
+}
+
+void CDeviceStub::pollJoysticks()
+{
+    if (m_joystickDriver)
+        m_joystickDriver->poll(m_eventPoster);
+}
+
+void CDeviceStub::postScriptedPad(const SScriptedInput&)
+{
+    if (!m_padLinesReported)
+        zu::core::zuLogText("Event script: this device has no joystick driver for pad lines",
+                            zu::core::ELL_WARNING);
+    m_padLinesReported = true;
 }
 
 zu::IVideoModeList* CDeviceStub::getVideoModeList()
@@ -103,7 +129,7 @@ void CDeviceStub::setEventReceiver(zu::event::IEventReceiver* receiver)
 void CDeviceStub::createGUIAndScene()
 {
     zu::dropAndClear(m_guiEnvironment);
-    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer);
+    m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer, m_osOperator);
     setEventReceiver(m_userReceiver);
 }
 
@@ -248,6 +274,9 @@ bool CDeviceStub::postScriptedInput()
             break;
         case SScriptedInput::Wheel:
             postEvent(SEngineEvent::makeMouse(MouseWheel, in.x, in.y, 1, in.wheel));
+            break;
+        case SScriptedInput::Pad:
+            postScriptedPad(in);
             break;
         case SScriptedInput::Quit:
             return false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/Version.h"
+#include "event/IEventReceiver.h"
 #include "other/CEventScript.h"
 #include "other/CVideoModeList.h"
 #include "other/IKelvoDevice.h"
@@ -38,7 +39,8 @@ class CDeviceStub : public zu::IKelvoDevice
     // Created on first request; without a sound device it still exists and
     // plays nothing.
     zu::audio::IAudioDriver* getAudioDriver() override;
-    zu::input::IJoystickDriver* getJoystickDriver() override { return nullptr; }
+    // Created on first request; null on a platform without controllers.
+    zu::input::IJoystickDriver* getJoystickDriver() override;
 
     bool isKeyDown(uint32_t key) const override;
     bool isMouseButtonDown(int button) const override;
@@ -78,6 +80,15 @@ class CDeviceStub : public zu::IKelvoDevice
   protected:
     // The audio driver, made on first request.
     virtual zu::audio::IAudioDriver* createAudioDriver();
+    // The joystick driver, made and initialised on first request; null when
+    // the platform has none.
+    virtual zu::input::IJoystickDriver* createJoystickDriver() { return nullptr; }
+    // Lets the joystick driver, when it exists, read the controllers and
+    // post what changed through this device.
+    void pollJoysticks();
+    // A pad line of the event script; the platform devices attach and work
+    // virtual pads. Here there are none.
+    virtual void postScriptedPad(const SScriptedInput& input);
     // Adds the platform's display modes and the desktop mode to the list.
     virtual void fillVideoModeList(CVideoModeList&) {}
     // Posts a button press or release with its click count, as the platform would.
@@ -92,12 +103,31 @@ class CDeviceStub : public zu::IKelvoDevice
     zu::event::ILogger* m_logger = nullptr;
     zu::IOSOperator* m_osOperator = nullptr;
     zu::audio::IAudioDriver* m_audioDriver = nullptr;
+    zu::input::IJoystickDriver* m_joystickDriver = nullptr;
     zu::event::IEventReceiver* m_userReceiver = nullptr;
     zu::EDriverType m_driverType = zu::EDT_NONE;
     CVideoModeList* m_videoModeList = nullptr;
     int m_selectedLanguage = 0;
 
   private:
+    // Hands the joystick driver's events to postEvent.
+    class CEventPoster : public zu::event::IEventReceiver
+    {
+      public:
+        explicit CEventPoster(CDeviceStub& device) : m_device(device) {}
+        bool onEvent(const zu::event::SEngineEvent& event) override
+        {
+            m_device.postEvent(event);
+            return true;
+        }
+
+      private:
+        CDeviceStub& m_device;
+    };
+
+    CEventPoster m_eventPoster{*this};
+    bool m_joysticksTried = false;
+    bool m_padLinesReported = false;
     bool m_flags[3] = {false, false, false};
     std::map<zu::core::CString, bool> m_namedFlags;
     // One byte per key code 0..254, then mouse buttons 0..4.

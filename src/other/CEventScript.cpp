@@ -19,7 +19,68 @@ bool parseNumber(const std::string& word, long& out)
     return *end == 0;
 }
 
-bool parseLine(const std::string& line, SScriptedInput& input)
+bool parseValue(const std::string& word, float& out)
+{
+    if (word.empty())
+        return false;
+    char* end = nullptr;
+    const double value = std::strtod(word.c_str(), &end);
+    if (*end != 0 || !(value >= -1.0 && value <= 1.0))
+        return false;
+    out = static_cast<float>(value);
+    return true;
+}
+
+// pad [N] attach | detach | button <b> [down|up] | axis <a> <value>
+bool parsePad(const std::vector<std::string>& rest, SScriptedInput& input, bool& tap)
+{
+    input.kind = SScriptedInput::Pad;
+    size_t at = 0;
+    long number;
+    if (at < rest.size() && parseNumber(rest[at], number))
+    {
+        if (number < 0 || number > 255)
+            return false;
+        input.pad = static_cast<int>(number);
+        ++at;
+    }
+    if (at == rest.size())
+        return false;
+    const std::string& verb = rest[at++];
+    const size_t left = rest.size() - at;
+    if (verb == "attach" || verb == "detach")
+    {
+        input.padAction = verb == "attach" ? SScriptedInput::PadAttach : SScriptedInput::PadDetach;
+        return left == 0;
+    }
+    if (verb == "button")
+    {
+        input.padAction = SScriptedInput::PadButton;
+        if (left < 1 || left > 2 || !parseNumber(rest[at], number) || number < 0 || number > 13)
+            return false;
+        input.code = static_cast<uint32_t>(number);
+        if (left == 2 && rest[at + 1] != "down" && rest[at + 1] != "up")
+            return false;
+        tap = left == 1;
+        input.down = left == 1 || rest[at + 1] == "down";
+        input.up = false;
+        return true;
+    }
+    if (verb == "axis")
+    {
+        input.padAction = SScriptedInput::PadAxis;
+        // Axes 2 and 5 do not exist on a pad; the triggers do not go below 0.
+        if (left != 2 || !parseNumber(rest[at], number) || number < 0 || number > 7 ||
+            number == 2 || number == 5 || !parseValue(rest[at + 1], input.value) ||
+            (number >= 6 && input.value < 0))
+            return false;
+        input.code = static_cast<uint32_t>(number);
+        return true;
+    }
+    return false;
+}
+
+bool parseOne(const std::string& line, SScriptedInput& input, bool& tap)
 {
     std::istringstream words(line);
     std::string passText, kind;
@@ -101,12 +162,32 @@ bool parseLine(const std::string& line, SScriptedInput& input)
             input.wheel = static_cast<float>(numbers[2]);
         return true;
     }
+    if (kind == "pad")
+        return parsePad(rest, input, tap);
     if (kind == "quit")
     {
         input.kind = SScriptedInput::Quit;
         return true;
     }
     return false;
+}
+
+// One line gives one input, or two for a tap of a pad button (pressed in
+// its pass, released in the next).
+bool parseLine(const std::string& line, std::vector<SScriptedInput>& out)
+{
+    SScriptedInput input;
+    bool tap = false;
+    if (!parseOne(line, input, tap))
+        return false;
+    out.push_back(input);
+    if (tap)
+    {
+        input.pass += 1;
+        input.down = false;
+        out.push_back(input);
+    }
+    return true;
 }
 
 } // namespace
@@ -124,13 +205,11 @@ bool CEventScript::parse(const zu::core::CString& text, zu::core::CString& error
             line.erase(hash);
         if (line.find_first_not_of(" \t\r") == std::string::npos)
             continue;
-        SScriptedInput input;
-        if (!parseLine(line, input))
+        if (!parseLine(line, m_events))
         {
             error = "malformed event on line " + std::to_string(number) + ": " + line;
             return false;
         }
-        m_events.push_back(input);
     }
     return true;
 }

@@ -2,8 +2,6 @@
 
 #include "core/Output.h"
 #include "io/IFileSystem.h"
-#include "platform/COSOperator.h"
-#include "platform/CQuietErrorOutput.h"
 #include "video/null/CVideoNull.h"
 
 namespace kelvo
@@ -11,15 +9,8 @@ namespace kelvo
 
 CDeviceHeadless::CDeviceHeadless(const zu::core::CString& applicationVersion,
                                  const zu::core::CString& gameResources, zu::ITimer* timer)
-    : CDeviceStub(applicationVersion, timer)
+    : CPlatformDevice(applicationVersion, gameResources, timer)
 {
-    COSOperator* os = new COSOperator(COSOperator::describeSystem());
-    m_osOperator = os;
-    zu::core::zuLogText(os->getOperatingSystemVersion().c_str(), zu::core::ELL_INFORMATION);
-    m_fileSystem->addDirAlias("$GAME_RESOURCES$",
-                              gameResources.empty() ? os->getExecutableFolder() : gameResources);
-    m_fileSystem->addDirAlias("$EXECUTABLE_PATH$", os->getExecutableFolder());
-    m_fileSystem->addDirAlias("$TEMP$", os->getTempFolder());
 }
 
 bool CDeviceHeadless::createWindow(zu::core::SDimension2i size, bool fullscreen, bool, bool, int)
@@ -36,7 +27,10 @@ bool CDeviceHeadless::createWindow(zu::core::SDimension2i size, bool fullscreen,
 
 bool CDeviceHeadless::run()
 {
-    return !m_quit;
+    if (m_quit)
+        return false;
+    pollJoysticks();
+    return true;
 }
 
 bool CDeviceHeadless::setFullscreen(bool on)
@@ -61,14 +55,6 @@ void CDeviceHeadless::setWindowSize(zu::core::SDimension2i size)
         return;
     if (m_videoDriver)
         m_videoDriver->onResize(size);
-}
-
-zu::audio::IAudioDriver* CDeviceHeadless::createAudioDriver()
-{
-    // On a machine without a sound device the sound libraries print a page
-    // of their own complaints; the driver's one line says enough.
-    platform::CQuietErrorOutput quiet;
-    return CDeviceStub::createAudioDriver();
 }
 
 } // namespace kelvo

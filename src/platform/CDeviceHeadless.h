@@ -3,12 +3,11 @@
 // reaches it only as scripted events.
 #pragma once
 
-#include "other/CDeviceStub.h"
+#include "platform/CPlatformDevice.h"
 
 namespace kelvo
 {
-
-class CDeviceHeadless : public CDeviceStub
+class CDeviceHeadless : public CPlatformDevice
 {
 public:
     // gameResources is the game folder; empty means the executable's folder.
@@ -36,9 +35,6 @@ private:
     bool m_fullscreen = false;
     bool m_quit = false;
 
-  protected:
-    // Quiets the sound libraries' own start-up complaints.
-    zu::audio::IAudioDriver* createAudioDriver() override;
 };
 
 } // namespace kelvo

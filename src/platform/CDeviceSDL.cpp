@@ -5,8 +5,6 @@
 #include "gui/IGUIEnvironment.h"
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
-#include "platform/COSOperator.h"
-#include "platform/CQuietErrorOutput.h"
 #include "platform/SDLKeyMap.h"
 #include "video/IVideoDriver.h"
 #include "video/OpenGL/CVideoOpenGL.h"
@@ -56,15 +54,8 @@ MouseAction buttonAction(uint8_t sdlButton, bool down)
 
 CDeviceSDL::CDeviceSDL(const zu::core::CString& applicationVersion,
                        const zu::core::CString& gameResources, zu::ITimer* timer)
-    : CDeviceStub(applicationVersion, timer)
+    : CPlatformDevice(applicationVersion, gameResources, timer)
 {
-    COSOperator* os = new COSOperator(COSOperator::describeSystem());
-    m_osOperator = os;
-    zu::core::zuLogText(os->getOperatingSystemVersion().c_str(), zu::core::ELL_INFORMATION);
-    m_fileSystem->addDirAlias("$GAME_RESOURCES$",
-                              gameResources.empty() ? os->getExecutableFolder() : gameResources);
-    m_fileSystem->addDirAlias("$EXECUTABLE_PATH$", os->getExecutableFolder());
-    m_fileSystem->addDirAlias("$TEMP$", os->getTempFolder());
 
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     {
@@ -227,7 +218,9 @@ bool CDeviceSDL::run()
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handleEvent(event);
-    return !m_quit;
+    if (m_quit) return false;
+    pollJoysticks();
+    return true;
 }
 
 void CDeviceSDL::postKey(uint32_t key, KeyAction action, uint16_t character, bool shift,
@@ -333,6 +326,8 @@ void CDeviceSDL::handleEvent(const SDL_Event& event)
             m_active = true;
         break;
     default:
+        // Joystick and controller events never get here: the joystick
+        // driver reads the devices itself.
         break;
     }
 }
@@ -467,14 +462,6 @@ void CDeviceSDL::fillVideoModeList(CVideoModeList& list)
                         SDL_BITSPERPIXEL(desktop.format) == 24
                             ? 32
                             : static_cast<int32_t>(SDL_BITSPERPIXEL(desktop.format)));
-}
-
-zu::audio::IAudioDriver* CDeviceSDL::createAudioDriver()
-{
-    // On a machine without a sound device the sound libraries print a page
-    // of their own complaints; the driver's one line says enough.
-    platform::CQuietErrorOutput quiet;
-    return CDeviceStub::createAudioDriver();
 }
 
 } // namespace kelvo

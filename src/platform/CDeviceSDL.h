@@ -5,17 +5,16 @@
 // request, Alt+Enter as a full-screen request only, Alt+F4 as quit.
 #pragma once
 
-#include "other/CDeviceStub.h"
+#include "platform/CPlatformDevice.h"
 
 union SDL_Event;
 struct SDL_Window;
 
 namespace kelvo
 {
-
 class CCursorControlSDL;
 
-class CDeviceSDL : public CDeviceStub
+class CDeviceSDL : public CPlatformDevice
 {
 public:
     // gameResources is the game folder; empty means the executable's folder.
@@ -68,9 +67,6 @@ private:
     zu::core::SDimension2i m_fullscreenSize;
     zu::core::SDimension2i m_clientSize;
 
-  protected:
-    // Quiets the sound libraries' own start-up complaints.
-    zu::audio::IAudioDriver* createAudioDriver() override;
 };
 
 } // namespace kelvo

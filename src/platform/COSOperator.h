@@ -1,7 +1,7 @@
 // COSOperator: operating-system services on a POSIX system.
 #pragma once
 
-#include "other/IOSOperator.h"
+#include "core/IOSOperator.h"
 
 namespace kelvo
 {

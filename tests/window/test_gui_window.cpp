@@ -1,16 +1,22 @@
 // The GUI on a real OpenGL window (a virtual X server in CI): a dialog of
 // every basic widget drawn in skin colours and from a skin package made by
-// the packer, compared with PNG references and at known pixels; clicks from
+// the packer, and a form of edit boxes, a list box and a scroll bar,
+// compared with PNG references and at known pixels; clicks, typing, the
+// wheel, dragging and Ctrl+V of what xclip put on the clipboard from
 // outside through xdotool, also with a render size of half the window.
 #include "WindowTestSupport.h"
 
+#include "core/ITimer.h"
 #include "core/Output.h"
 #include "event/IEventReceiver.h"
 #include "gui/IGUIButton.h"
 #include "gui/IGUICheckBox.h"
+#include "gui/IGUIEditBox.h"
 #include "gui/IGUIEnvironment.h"
 #include "gui/IGUIImage.h"
+#include "gui/IGUIListBox.h"
 #include "gui/IGUIRadioList.h"
+#include "gui/IGUIScrollBar.h"
 #include "gui/IGUISkin.h"
 #include "gui/IGUIStaticText.h"
 #include "gui/IGUITextButton.h"
@@ -40,9 +46,34 @@ class CClicks : public zu::event::IEventReceiver
     {
         if (event.type == zu::event::GuiEvent && event.gui.eventType == zu::event::GuiClicked)
             clicked.push_back(event.gui.caller);
+        if (event.type == zu::event::GuiEvent) reports.push_back(event.gui.eventType);
+        if (event.type == zu::event::KeyEvent && event.key.action != zu::event::KeyReleased) ++keys;
         return false;
     }
     std::vector<IGUIElement*> clicked;
+    std::vector<int32_t> reports;
+    int keys = 0; // presses and characters that got past the GUI
+};
+
+// The device's clock: the real one, until a test stops it to draw the
+// caret at a known moment of its blink.
+class CClock : public zu::ITimer
+{
+  public:
+    uint32_t getRealTime() const override
+    {
+        if (stopped) return stoppedAt;
+        return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - m_start)
+                            .count());
+    }
+    double getSeconds() const override { return getRealTime() * 0.001; }
+
+    bool stopped = false;
+    uint32_t stoppedAt = 0;
+
+  private:
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
 // ImageMagick drawings of the skin images, packed by the packer.
@@ -86,7 +117,7 @@ class GuiWindowTest : public ::testing::Test
         if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (run under xvfb-run)";
         folder = fs::temp_directory_path() / ("pellora-gui-" + std::to_string(getpid()));
         fs::create_directories(folder);
-        device = new kelvo::CDeviceSDL("0.7", "");
+        device = new kelvo::CDeviceSDL("0.7", "", clock);
         ASSERT_TRUE(device->isReady());
         device->setDriverType(zu::EDT_OPENGL);
         ASSERT_TRUE(device->createWindow({320, 240}, false, false, false, 0));
@@ -100,6 +131,7 @@ class GuiWindowTest : public ::testing::Test
     void TearDown() override
     {
         if (device) device->drop();
+        clock->drop();
         if (!folder.empty()) fs::remove_all(folder);
     }
 
@@ -226,6 +258,15 @@ class GuiWindowTest : public ::testing::Test
     // Clicks at a point of the window from outside, as a person would.
     bool clickWithXdotool(int x, int y)
     {
+        return xdotool("mousemove --window %W " + std::to_string(x) + " " + std::to_string(y) +
+                       " click 1");
+    }
+
+    // Runs xdotool with the arguments, %W standing for the window, once the
+    // window is there. Without a window manager the keyboard follows the
+    // pointer, so keys go to the window while the pointer is over it.
+    bool xdotool(std::string arguments)
+    {
         if (windowId.empty())
         {
             windowId = run("xdotool search --sync --name '^" + caption + "$' | head -1");
@@ -234,14 +275,54 @@ class GuiWindowTest : public ::testing::Test
             if (windowId.empty()) return false;
             pumpFor(300); // until the window is mapped and drawn
         }
-        return system(("xdotool mousemove --window " + windowId + " " + std::to_string(x) + " " +
-                       std::to_string(y) + " click 1")
-                          .c_str()) == 0;
+        for (size_t at = arguments.find("%W"); at != std::string::npos;
+             at = arguments.find("%W", at))
+            arguments.replace(at, 2, windowId);
+        return system(("xdotool " + arguments).c_str()) == 0;
+    }
+
+    // The form: a name box (focused, "player" selected, the caret shown), a
+    // password box, a list of levels with the fourth chosen, scrolled a
+    // little, and a volume bar.
+    struct SForm
+    {
+        IGUIEditBox* name;
+        IGUIEditBox* password;
+        IGUIListBox* levels;
+        IGUIScrollBar* volume;
+    };
+    SForm buildForm()
+    {
+        SForm f{};
+        IGUISkin* skin = gui->getSkin();
+        IGUIWindow* frame = gui->addFrame({8, 8, 312, 232});
+        gui->addStaticText("Name", {12, 28, 60, 48}, false, false, frame);
+        f.name = gui->addEditBox("Pellora player", {60, 26, 240, 48}, true, frame, 1);
+        gui->addStaticText("Secret", {12, 54, 60, 74}, false, false, frame);
+        f.password = gui->addEditBox("hidden", {60, 52, 240, 74}, true, frame, 2);
+        f.password->setPassword(true);
+        f.levels = gui->addListBox({12, 80, 200, 180}, frame, 3);
+        for (int i = 1; i <= 12; ++i)
+            f.levels->addItem(("Level " + std::to_string(i)).c_str(), nullptr, skin->getColor(8));
+        f.levels->setSelectable(true);
+        f.levels->setSelected(3);
+        f.levels->getScrollBar()->setPos(25);
+        f.volume = gui->addScrollBar(true, {12, 190, 292, 210}, frame, 4);
+        f.volume->setPos(30);
+        clock->stopped = true;
+        clock->stoppedAt = 10000;
+        f.name->grabFocus();
+        using zu::event::SEngineEvent;
+        gui->postEventFromUser(SEngineEvent::makeKey(35, zu::event::KeyPressed));
+        for (int i = 0; i < 6; ++i)
+            gui->postEventFromUser(SEngineEvent::makeKey(37, zu::event::KeyPressed, 0, true));
+        return f;
     }
 
     fs::path folder;
     std::string caption;
     std::string windowId;
+    CClock* clock = new CClock();
     kelvo::CDeviceSDL* device = nullptr;
     zu::video::IVideoDriver* driver = nullptr;
     IGUIEnvironment* gui = nullptr;
@@ -251,6 +332,11 @@ class GuiWindowTest : public ::testing::Test
 bool haveXdotool()
 {
     return system("command -v xdotool > /dev/null") == 0;
+}
+
+bool haveXclip()
+{
+    return system("command -v xclip > /dev/null") == 0;
 }
 
 } // namespace
@@ -350,4 +436,94 @@ TEST_F(GuiWindowTest, WithHalfTheRenderSizeAClickOnTheDrawnButtonHitsIt)
     EXPECT_TRUE(pumpUntil([&] { return !clicks.clicked.empty(); }));
     ASSERT_EQ(clicks.clicked.size(), 1u);
     EXPECT_EQ(clicks.clicked[0], button);
+}
+
+TEST_F(GuiWindowTest, AFormOfEditBoxesAListBoxAndAScrollBar)
+{
+    const SForm f = buildForm();
+    const SImage frame = drawFrame();
+    // "player" selected in the name box: the selection colour behind it,
+    // its text in the selection's text colour.
+    const zu::video::SRecti& name = f.name->getAbsolutePosition();
+    int selection = 0;
+    for (int x = name.left; x < name.right; ++x)
+        selection += near(frame.at(x, name.top + 4), 0x08, 0x24, 0x6B, 2);
+    EXPECT_GT(selection, 30);
+    // The chosen level: tinted with its band on the left edge.
+    const zu::video::SRecti& chosen = f.levels->getListItem(3)->getAbsolutePosition();
+    const uint8_t* band = frame.at(chosen.left, (chosen.top + chosen.bottom) / 2);
+    const uint8_t* face = frame.at(150, 100);
+    EXPECT_TRUE(near(face, 0xD2, 0xD2, 0xD2, 0)) << "the frame's face behind the list";
+    EXPECT_GT(band[0], 0xD2) << "a light band";
+    // The volume bar's track and its thumb, 30 of 100 along.
+    const zu::video::SRecti& volume = f.volume->getAbsolutePosition();
+    EXPECT_TRUE(near(frame.at(volume.left + 25, volume.top + 10), 0xE6, 0xE6, 0xE6, 0));
+    expectGolden(frame, "gui_form");
+}
+
+TEST_F(GuiWindowTest, RealTypingAndPasteGoIntoTheFocusedEditBox)
+{
+    if (!haveXdotool() || !haveXclip()) GTEST_SKIP() << "needs xdotool and xclip";
+    IGUIEditBox* box = gui->addEditBox("", {40, 40, 280, 64}, true, nullptr, 1);
+    ASSERT_TRUE(clickWithXdotool(100, 52));
+    ASSERT_TRUE(pumpUntil([&] { return gui->hasFocus(box); }));
+    ASSERT_TRUE(xdotool("type --delay 30 'Hello, world'"));
+    EXPECT_TRUE(pumpUntil([&] { return box->getText().str() == "Hello, world"; }))
+        << box->getText().str();
+    // xclip keeps serving the clipboard until the X server goes.
+    ASSERT_EQ(system("printf ' and more' | xclip -selection clipboard 2> /dev/null"), 0);
+    ASSERT_TRUE(xdotool("key ctrl+v"));
+    EXPECT_TRUE(pumpUntil([&] { return box->getText().str() == "Hello, world and more"; }))
+        << box->getText().str();
+    EXPECT_EQ(clicks.keys, 0) << "no key got past the focused box";
+    // The text is on the screen: dark pixels inside the box.
+    const SImage frame = drawFrame();
+    int ink = 0;
+    for (int y = 44; y < 60; ++y)
+        for (int x = 44; x < 276; ++x)
+            ink += frame.at(x, y)[0] < 0x40;
+    EXPECT_GT(ink, 60);
+}
+
+TEST_F(GuiWindowTest, TheRealWheelScrollsAListBoxAndAClickChoosesWhatIsShown)
+{
+    if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
+    IGUIListBox* list = gui->addListBox({40, 40, 240, 200}, nullptr, 1);
+    for (int i = 0; i < 30; ++i)
+        list->addItem(("Entry " + std::to_string(i)).c_str());
+    list->setSelectable(true);
+    IGUIScrollBar* bar = list->getScrollBar();
+    bar->setPos(0);
+    // Down two notches, then up one.
+    ASSERT_TRUE(xdotool("mousemove --window %W 100 100 click 5 click 5"));
+    EXPECT_TRUE(pumpUntil([&] { return bar->getPos() == 20; })) << bar->getPos();
+    ASSERT_TRUE(xdotool("click 4"));
+    EXPECT_TRUE(pumpUntil([&] { return bar->getPos() == 10; })) << bar->getPos();
+    // The item under the pointer now is the one chosen.
+    int32_t under = -1;
+    for (int32_t i = 0; i < list->getItemCount(); ++i)
+        if (zu::gui::isInside(list->getListItem(i)->getAbsolutePosition(), {100, 120})) under = i;
+    ASSERT_GT(under, 0);
+    ASSERT_TRUE(clickWithXdotool(100, 120));
+    EXPECT_TRUE(pumpUntil([&] { return list->getSelected() == under; })) << list->getSelected();
+    EXPECT_EQ(clicks.reports.back(), zu::event::GuiListBoxChanged);
+}
+
+TEST_F(GuiWindowTest, DraggingAScrollBarThumbWithTheRealMouse)
+{
+    if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
+    // Arrows of 20 at x 20 and 280, a track of 240 and a thumb of 20: with a
+    // maximum of 110 every position is two pixels, the thumb held by its
+    // middle at x 50 + 2 * position.
+    IGUIScrollBar* bar = gui->addScrollBar(true, {20, 200, 300, 220}, nullptr, 1);
+    bar->setMax(110);
+    ASSERT_TRUE(xdotool("mousemove --window %W 50 210 mousedown 1 mousemove --window %W 90 210 "
+                        "mousemove --window %W 150 210 mouseup 1"));
+    EXPECT_TRUE(pumpUntil([&] { return !bar->isDragging() && bar->getPos() == 50; }))
+        << bar->getPos();
+    const SImage frame = drawFrame();
+    // The thumb (a raised block) now covers x 140 to 160, the track before
+    // it.
+    EXPECT_TRUE(near(frame.at(150, 210), 0xD2, 0xD2, 0xD2, 0));
+    EXPECT_TRUE(near(frame.at(130, 210), 0xE6, 0xE6, 0xE6, 0));
 }

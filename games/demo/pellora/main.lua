@@ -1,7 +1,7 @@
 -- Starfall: the Pellora demo. Stars and bombs tumble down through a field of
--- pegs (a Box2D world); move the fox with the arrow keys, A/D or the mouse and
--- catch the stars. Click anywhere to drop a bouncy star of your own. The best
--- score is saved in the user folder.
+-- pegs (a Box2D world); move the fox with the arrow keys, A/D, the mouse or a
+-- game pad (left stick or d-pad) and catch the stars. Click anywhere to drop a
+-- bouncy star of your own. The best score is saved in the user folder.
 local W, H = 800, 600
 local SCALE = 40 -- pixels per physics metre
 local SPRITES = "demo.spr"
@@ -9,6 +9,10 @@ local SAVE = "$USERDATA$/Starfall/best.sav"
 
 local KEY_LEFT, KEY_RIGHT, KEY_A, KEY_D = 0x25, 0x27, 0x41, 0x44
 local KEY_SPACE, KEY_ENTER, KEY_M = 0x20, 13, 0x4D
+-- Pads are joysticks 16 to 19; axis 1 is the left stick's x (axes count
+-- from 1), buttons 0 A, 6 start, 10 and 11 the d-pad's left and right.
+local PAD_BUTTON_A, PAD_BUTTON_START, PAD_LEFT, PAD_RIGHT = 0, 6, 10, 11
+local STICK_DEAD_ZONE = 0.25
 
 local world
 local pegs = {}       -- {x, y} in pixels
@@ -19,6 +23,7 @@ local fox = {x = W / 2, y = H - 40, state = -1, facing = 1, moving = false}
 local mode = "title"  -- title, play, over
 local score, best, lives = 0, 0, 3
 local spawnTimer, elapsed, muted = 0, 0, false
+local rumbleLeft = 0  -- seconds the pads keep shaking after a bomb
 
 -- Slots of the sprite states that are shared by every drop of a kind.
 local shared = {}
@@ -92,6 +97,23 @@ local function burst(x, y)
     end
 end
 
+-- How far the pads push the fox: -1 full left to 1 full right.
+local function padDirection()
+    local dx = 0
+    for pad = 16, 19 do
+        if kelvo.isJoystickButtonPressed(pad, PAD_LEFT) then dx = dx - 1 end
+        if kelvo.isJoystickButtonPressed(pad, PAD_RIGHT) then dx = dx + 1 end
+        local stick = kelvo.getJoystickAxises(pad, 1)
+        if math.abs(stick) > STICK_DEAD_ZONE then dx = dx + stick end
+    end
+    return math.max(-1, math.min(1, dx))
+end
+
+local function shakePads(seconds)
+    rumbleLeft = seconds
+    for pad = 16, 19 do kelvo.setJoystickVibration(pad, 40000, 20000) end
+end
+
 local function startGame()
     for i = #drops, 1, -1 do removeDrop(i) end
     score, lives, spawnTimer, elapsed = 0, 3, 0, 0
@@ -127,11 +149,19 @@ hook.add("frameUpdate", function(dt)
     dt = math.min(dt, 0.05)
     elapsed = elapsed + dt
 
-    -- The fox follows the keys, or the mouse when it moves.
+    if rumbleLeft > 0 then
+        rumbleLeft = rumbleLeft - dt
+        if rumbleLeft <= 0 then
+            for pad = 16, 19 do kelvo.setJoystickVibration(pad, 0, 0) end
+        end
+    end
+
+    -- The fox follows the keys and pads, or the mouse when it moves.
     local speed = 360
     local dx = 0
     if kelvo.isKeyPressed(KEY_LEFT) or kelvo.isKeyPressed(KEY_A) then dx = dx - 1 end
     if kelvo.isKeyPressed(KEY_RIGHT) or kelvo.isKeyPressed(KEY_D) then dx = dx + 1 end
+    dx = math.max(-1, math.min(1, dx + padDirection()))
     local mx = kelvo.getMousePosition()
     if dx == 0 and fox.mouseX and mx ~= fox.mouseX and mode == "play" then
         fox.targetX = mx
@@ -143,7 +173,7 @@ hook.add("frameUpdate", function(dt)
         if math.abs(diff) > 4 then dx = diff > 0 and 1 or -1 else fox.targetX = nil end
     end
     fox.moving = dx ~= 0
-    if dx ~= 0 then fox.facing = dx end
+    if dx ~= 0 then fox.facing = dx > 0 and 1 or -1 end
     fox.x = math.max(28, math.min(W - 28, fox.x + dx * speed * dt))
     if fox.moving then video.updateSpriteState(fox.state, dt) end
 
@@ -174,6 +204,7 @@ hook.add("frameUpdate", function(dt)
                 if mode == "play" then
                     lives = lives - 1
                     sound("boom.ogg", 0.8)
+                    shakePads(0.3)
                     if lives <= 0 then endGame() end
                 end
             else
@@ -246,12 +277,12 @@ hook.add("frameRender", function()
     if mode == "title" then
         centred("#3S T A R F A L L", 220)
         centred("Catch the stars, dodge the bombs.", 260)
-        centred("Arrows, A/D or the mouse move the fox. Click to drop a star.", 290)
-        centred("Press Space to start   -   M mutes   -   Ctrl+R restarts", 330, 255, 200, 200, 255)
+        centred("Arrows, A/D, the mouse or a pad move the fox. Click to drop a star.", 290)
+        centred("Press Space or A to start   -   M mutes   -   Ctrl+R restarts", 330, 255, 200, 200, 255)
     elseif mode == "over" then
         centred("#4GAME OVER", 240)
         centred(string.format("Score %d   Best %d", score, best), 280)
-        centred("Press Space to play again", 320, 255, 200, 200, 255)
+        centred("Press Space or A to play again", 320, 255, 200, 200, 255)
     end
 end)
 
@@ -264,11 +295,23 @@ hook.add("keyPress", function(key)
     end
 end)
 
+hook.add("joystickButtonPressed", function(pad, button)
+    if (button == PAD_BUTTON_A or button == PAD_BUTTON_START) and pad >= 16 and mode ~= "play" then
+        startGame()
+    end
+end)
+-- Pressed and released are switched on together by whichever comes first.
+hook.add("joystickButtonReleased", function() end)
+
 hook.add("mouseButton", function(x, y, button)
     if button == 0 then dropThing("bonus", x, math.min(y, 120)) end
 end)
 
 hook.add("gameClose", function()
+    -- A restart must not leave the pads shaking.
+    if rumbleLeft > 0 then
+        for pad = 16, 19 do kelvo.setJoystickVibration(pad, 0, 0) end
+    end
     if score > best then
         best = score
         saveBest()

@@ -350,6 +350,23 @@ TEST_F(AudioDriver, BadFilesFailTheirLoadWithMessages)
     EXPECT_EQ(0u, m_driver->getBufferCount());
 }
 
+TEST_F(AudioDriver, ABrokenSoundIsOpenedOncePerSoundFolder)
+{
+    CPrintCapture::clear();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(m_driver->playSound("header_cut.ogg", 1, 0, 1));
+    const std::string& printed = CPrintCapture::text();
+    const std::string line = "Failed to load sound effect: header_cut.ogg";
+    EXPECT_EQ(printed.find(line), printed.rfind(line)) << printed;
+    EXPECT_NE(printed.find(line), std::string::npos);
+
+    // A restarted script sets the folder again and gets another try.
+    CPrintCapture::clear();
+    m_driver->setSoundFolder(audiotest::soundFolder().c_str());
+    EXPECT_FALSE(m_driver->loadSound("header_cut.ogg"));
+    EXPECT_TRUE(CPrintCapture::printed(line));
+}
+
 TEST_F(AudioDriver, StaleOpenALErrorsDoNotFailLaterCalls)
 {
     // Leave an error behind, as any unchecked call might.

@@ -21,52 +21,7 @@ using zu::video::SRecti;
 namespace
 {
 
-struct SFill
-{
-    int32_t color; // skin colour index
-    SRecti rect;
-};
-
-// The skin-colour fills drawn, as skin colour indexes (-1 for others).
-std::vector<SFill> fills(const std::vector<SRectangleCall>& calls, const zu::gui::IGUISkin* skin)
-{
-    std::vector<SFill> out;
-    for (const SRectangleCall& call : calls)
-    {
-        int32_t index = -1;
-        for (int32_t i = 0; i < zu::gui::IGUISkin::COLOR_COUNT && index < 0; ++i)
-            if (skin->getColor(i) == call.color) index = i;
-        out.push_back({index, call.rect});
-    }
-    return out;
-}
-
-bool operator==(const SFill& a, const SFill& b)
-{
-    return a.color == b.color && a.rect.left == b.rect.left && a.rect.top == b.rect.top &&
-           a.rect.right == b.rect.right && a.rect.bottom == b.rect.bottom;
-}
-
-std::ostream& operator<<(std::ostream& out, const SFill& f)
-{
-    return out << "colour " << f.color << " (" << f.rect.left << ", " << f.rect.top << ", "
-               << f.rect.right << ", " << f.rect.bottom << ")";
-}
-
-class Widgets : public GuiTree
-{
-  protected:
-    // A skin package with images of the given sizes, set on the skin.
-    zu::video::ISpritePackage* useSkinPackage(const std::vector<SPackImage>& images)
-    {
-        const std::string path = writePackage(m_folder + "/skin.spr", images);
-        zu::video::ISpritePackage* package = m_driver->getSpritePackage(path.c_str(), false, true);
-        EXPECT_NE(package, nullptr);
-        skin()->setSpritePackage(package);
-        return package;
-    }
-    std::string m_folder = iotest::makeScratchFolder("widgets");
-};
+using Widgets = SkinnedGuiTree;
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "event/IEventReceiver.h"
 #include "core/ITimer.h"
+#include "core/IOSOperator.h"
 #include "gui/IGUIButton.h"
+#include "gui/IGUIEditBox.h"
 #include "gui/IGUIEnvironment.h"
 #include "net/CSocketNetworkDevice.h"
 #include "net/IPacketEventReceiver.h"
@@ -56,6 +58,17 @@ size_t threadCount()
         closedir(dir);
     }
     return n;
+}
+
+// A headless device with an 800 x 600 window (and so a GUI) that hands its
+// events to the recorder.
+kelvo::CDeviceHeadless* startWithWindow(Recorder& recorder)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    device->setDriverType(zu::EDT_NULL);
+    EXPECT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
+    device->setEventReceiver(&recorder);
+    return device;
 }
 
 struct Press
@@ -182,12 +195,10 @@ TEST(DeviceStub, ReleasingTheDeviceStopsItsNetworkThreads)
 
 TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
 {
-    auto* device = new kelvo::CDeviceHeadless("0.7");
-    device->setDriverType(zu::EDT_NULL);
-    ASSERT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
     Recorder recorder;
-    device->setEventReceiver(&recorder);
+    auto* device = startWithWindow(recorder);
     zu::gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    ASSERT_NE(gui, nullptr);
     device->getVideoDriver()->setRenderScreenSize(400, 300);
     zu::gui::IGUIElement* button = gui->addButton({100, 100, 180, 130}, nullptr, 4, "OK");
     gui->drawAll();
@@ -220,5 +231,47 @@ TEST(DeviceStub, TheGuiWorksInRenderPixelsWhileScriptsKeepWindowPixels)
     EXPECT_EQ(moves, 1);
     EXPECT_EQ(reports, (std::vector<int32_t>{GuiButtonHovered, GuiClicked}));
     EXPECT_FALSE(device->isMouseButtonDown(0)) << "what the GUI took changes no input state";
+    device->drop();
+}
+
+TEST(DeviceStub, AFocusedEditBoxTakesTheKeysFirstAndPastesTheDeviceClipboard)
+{
+    Recorder recorder;
+    auto* device = startWithWindow(recorder);
+    zu::gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    ASSERT_NE(gui, nullptr);
+    EXPECT_EQ(gui->getOSOperator(), device->getOSOperator());
+    zu::gui::IGUIEditBox* box = gui->addEditBox("", {100, 100, 300, 120}, true, nullptr, 5);
+    device->postEvent(SEngineEvent::makeMouse(MouseMoved, 150, 110));
+    device->postEvent(SEngineEvent::makeMouse(LeftDown, 150, 110, 1));
+    device->postEvent(SEngineEvent::makeMouse(LeftUp, 150, 110, 1));
+    ASSERT_TRUE(gui->hasFocus(box));
+    recorder.events.clear();
+
+    // "a" typed, then Ctrl+V as the device reports it: the key, the paste
+    // request, the control character, the releases.
+    device->postEvent(SEngineEvent::makeKey(0x41, KeyPressed));
+    device->postEvent(SEngineEvent::makeKey(0x61, KeyCharacter, 0x61));
+    device->postEvent(SEngineEvent::makeKey(0x41, KeyReleased));
+    device->getOSOperator()->copyToClipboard(" and the clipboard");
+    device->postEvent(SEngineEvent::makeKey(0x11, KeyPressed, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x56, KeyPressed, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x56, KeyPaste, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x16, KeyCharacter, 0x16));
+    device->postEvent(SEngineEvent::makeKey(0x56, KeyReleased, 0, false, true));
+    device->postEvent(SEngineEvent::makeKey(0x11, KeyReleased));
+    EXPECT_EQ(box->getText().str(), "a and the clipboard");
+
+    // The receiver (and so the script) saw only the releases, and the key
+    // state the device keeps is that of released keys.
+    std::vector<uint32_t> released;
+    for (const SEngineEvent& e : recorder.events)
+        if (e.type == KeyEvent)
+        {
+            EXPECT_EQ(e.key.action, KeyReleased);
+            released.push_back(e.key.key);
+        }
+    EXPECT_EQ(released, (std::vector<uint32_t>{0x41, 0x56, 0x11}));
+    EXPECT_FALSE(device->isKeyDown(0x41));
     device->drop();
 }

@@ -1,6 +1,8 @@
 // IOSOperator: operating-system services: description, clipboard, registry
 // values, message boxes, starting programs and documents, special folders.
-// Folders are returned with "/" separators and one trailing "/".
+// Folders are returned with "/" separators and one trailing "/". The device
+// owns the one object (platform/COSOperator); lower layers such as the GUI,
+// which pastes from the clipboard, reach it through this interface.
 #pragma once
 
 #include "core/CString.h"
