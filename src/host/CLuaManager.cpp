@@ -13,6 +13,7 @@
 #include "lua/CLuaXMLLibrary.h"
 #include "lua/CLuaVideoLibrary.h"
 #include "lua/luaCpp/LuaHelpers.h"
+#include "net/CNetSession.h"
 #include "net/CVariablePacketParser.h"
 #include "other/IKelvoDevice.h"
 
@@ -103,7 +104,10 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     // archive as everything else does.
     zu::io::IFileSystem* fs = device ? device->getFileSystem() : nullptr;
     const zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
-    if (zu::lua::loadScriptFile(m_state, fs, mainPath) != 0 || lua_pcall(m_state, 0, 0, 0) != 0)
+    const bool ran =
+        zu::lua::loadScriptFile(m_state, fs, mainPath) == 0 && lua_pcall(m_state, 0, 0, 0) == 0;
+    zu::net::CNetSession::flushAll();
+    if (!ran)
     {
         addPrintLine(errorText(m_state, -1));
         lua_pop(m_state, 1);
@@ -182,6 +186,8 @@ void CLuaManager::callback(ECallbackSlot slot, const char* name, PushArgs pushAr
     }
     else
         m_callbacks[slot] = CALLBACK_OFF;
+    // The packets the callback sent leave now, together.
+    zu::net::CNetSession::flushAll();
 }
 
 bool CLuaManager::protectedCall(int nargs)

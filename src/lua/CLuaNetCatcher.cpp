@@ -74,6 +74,8 @@ template <class PushArgs> void CLuaNetCatcher::callback(const char* name, PushAr
         }
     }
     lua_settop(L, top);
+    // The packets the callback sent leave now, together.
+    net::CNetSession::flushAll();
 }
 
 // callback NetDevice.onHostStarted(self, deviceName)

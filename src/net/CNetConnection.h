@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kelvo::net
 {
@@ -50,10 +51,14 @@ class CNetConnection
     // Waits for the receive thread to end; nothing on the thread itself.
     void join();
 
-    // Sends all bytes under the connection's send lock, so packets from
-    // different threads never interleave on the stream. True when every
-    // byte went out.
+    // Sends all bytes, after whatever is queued, under the connection's send
+    // lock, so packets from different threads never interleave on the
+    // stream. True when every byte went out.
     bool send(const void* bytes, size_t size);
+    // Keeps the bytes for the next send or flush: many packets, one write.
+    void queue(const void* bytes, size_t size);
+    // Sends what is queued; true when it all went out (or nothing waited).
+    bool flush();
 
     // The receive thread's own.
     CFrameReader& getReader() { return m_reader; }
@@ -87,6 +92,8 @@ class CNetConnection
     int32_t m_id;
     CSocket m_socket;
     std::mutex m_sendLock;
+    // Guarded by m_sendLock.
+    std::vector<uint8_t> m_queued;
     std::atomic<bool> m_running{false};
     std::atomic<uint32_t> m_key{0};
     std::atomic<int> m_handshake{HANDSHAKE_PENDING};

@@ -4,12 +4,52 @@
 #include "net/INetworkDevice.h"
 #include "net/NetProtocol.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace zu::net
 {
+namespace
+{
+
+// The sessions that queued packets since the last flushAll.
+std::vector<CNetSession*>& waiting()
+{
+    static std::vector<CNetSession*> sessions;
+    return sessions;
+}
+
+} // namespace
 
 CNetSession::~CNetSession()
 {
     closeDevice();
+    if (m_queued)
+    {
+        std::vector<CNetSession*>& sessions = waiting();
+        sessions.erase(std::remove(sessions.begin(), sessions.end(), this), sessions.end());
+    }
+}
+
+void CNetSession::flushAll()
+{
+    std::vector<CNetSession*> sessions;
+    sessions.swap(waiting());
+    for (CNetSession* session : sessions)
+        session->flush();
+}
+
+void CNetSession::queued()
+{
+    if (m_queued) return;
+    m_queued = true;
+    waiting().push_back(this);
+}
+
+void CNetSession::flush()
+{
+    m_queued = false;
+    if (m_device) m_device->flush();
 }
 
 const char* CNetSession::failureText(int32_t kind)
@@ -77,25 +117,29 @@ void CNetSession::joinHost(const core::CString& game, const core::CString& playe
 
 void CNetSession::sendPacket(int32_t clientId, const void* packet, size_t size)
 {
-    if (m_active && m_device && packet && size <= PACKET_MAX_SIZE)
-        m_device->send(clientId, packet, int32_t(size), 0);
+    if (!m_active || !m_device || !packet || size > PACKET_MAX_SIZE) return;
+    if (m_device->send(clientId, packet, int32_t(size), SEND_QUEUED) >= 0) queued();
 }
 
 void CNetSession::broadcastPacket(const void* packet, size_t size)
 {
-    if (m_active && m_device && packet && size <= PACKET_MAX_SIZE)
-        m_device->broadcast(packet, int32_t(size), 0, HOST_CLIENT_ID);
+    if (!m_active || !m_device || !packet || size > PACKET_MAX_SIZE) return;
+    m_device->broadcast(packet, int32_t(size), SEND_QUEUED, HOST_CLIENT_ID);
+    queued();
 }
 
 void CNetSession::sendText(const core::CString& text)
 {
-    if (m_active && m_device)
-        m_device->send(HOST_CLIENT_ID, text.c_str(), int32_t(text.size()), SEND_TEXT);
+    if (!m_active || !m_device) return;
+    if (m_device->send(HOST_CLIENT_ID, text.c_str(), int32_t(text.size()),
+                       SEND_TEXT | SEND_QUEUED) >= 0)
+        queued();
 }
 
 void CNetSession::disconnect()
 {
     m_active = false;
+    // The device sends what waits before it closes.
     if (m_device) m_device->disconnect();
     discardPending();
 }

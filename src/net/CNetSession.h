@@ -7,6 +7,10 @@
 // welcome (a client) or a client's arrival (a host), until disconnect, the
 // host's end or the next start. Ending a session also drops whatever it left
 // undelivered, so nothing of an old session reaches the handlers of the next.
+//
+// What a session sends waits in its connections until flushAll, which the
+// script layer calls whenever a script call returns: the packets a callback
+// sends leave together, in one write per connection, as the callback ends.
 #pragma once
 
 #include "core/CString.h"
@@ -48,6 +52,8 @@ class CNetSession : public IPacketEventReceiver
     void disconnect();
     // Delivers what arrived since the last poll: events, then packets.
     void poll();
+    // Sends what every session has waiting (main thread).
+    static void flushAll();
 
     bool isActive() const { return m_active; }
     bool isHosting() const { return m_hosting; }
@@ -74,11 +80,15 @@ class CNetSession : public IPacketEventReceiver
     void handleNetworkEvent(const event::SEngineEvent& event) final;
     // Ends the running session and makes the device; false without one.
     bool prepare();
+    // This session has something waiting for flushAll.
+    void queued();
+    void flush();
 
     INetworkDevice* m_device = nullptr;
     SSessionParameters m_parameters;
     bool m_active = false;
     bool m_hosting = false;
+    bool m_queued = false;
 };
 
 } // namespace zu::net

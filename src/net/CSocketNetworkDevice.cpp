@@ -131,6 +131,8 @@ void CSocketNetworkDevice::disconnect()
 
 void CSocketNetworkDevice::closeAll()
 {
+    // What the game queued leaves before the connections close.
+    flush();
     m_closing = true;
     if (m_role == ROLE_CLIENT && m_mode == MODE_PACKET && m_main && m_main->isRunning())
     {
@@ -258,9 +260,16 @@ int32_t CSocketNetworkDevice::send(int32_t clientId, const void* bytes, int32_t 
         }
     }
 
+    const bool queue = (flags & SEND_QUEUED) != 0;
     if (clientId == HOST_CLIENT_ID)
     {
         if (m_role != ROLE_CLIENT || !m_main) return -1;
+        if (queue)
+        {
+            m_main->queue(data, size);
+            m_queued = true;
+            return int32_t(size);
+        }
         if (m_main->send(data, size)) return int32_t(size);
         // Part of a packet went out: the stream cannot be framed any more.
         m_main->getSocket().shutdown();
@@ -268,9 +277,29 @@ int32_t CSocketNetworkDevice::send(int32_t clientId, const void* bytes, int32_t 
     }
     ConnectionPtr client = findClient(clientId);
     if (!client) return -1;
+    if (queue)
+    {
+        client->queue(data, size);
+        m_queued = true;
+        return int32_t(size);
+    }
     if (client->send(data, size)) return int32_t(size);
     removeClient(client);
     return -1;
+}
+
+void CSocketNetworkDevice::flush()
+{
+    if (!m_queued) return;
+    m_queued = false;
+    if (m_main && !m_main->flush()) m_main->getSocket().shutdown();
+    std::vector<ConnectionPtr> clients;
+    {
+        std::lock_guard<std::mutex> lock(m_clientsLock);
+        clients = m_clients;
+    }
+    for (const ConnectionPtr& client : clients)
+        if (!client->flush()) removeClient(client);
 }
 
 void CSocketNetworkDevice::broadcast(const void* bytes, int32_t length, int32_t flags,

@@ -61,6 +61,7 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     int32_t send(int32_t clientId, const void* bytes, int32_t length, int32_t flags) override;
     void broadcast(const void* bytes, int32_t length, int32_t flags,
                    int32_t excludedClientId) override;
+    void flush() override;
     void descramble(uint8_t* packet, int32_t senderId) override;
     void dropClient(int32_t clientId) override;
     // Drops the clients whose handshake timed out and joins the threads of
@@ -150,6 +151,8 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     std::atomic<uint32_t> m_ownKey{0};
     std::atomic<bool> m_closing{false};
     std::atomic<bool> m_disconnected{false};
+    // Something was queued since the last flush (main thread only).
+    bool m_queued = false;
 };
 
 } // namespace kelvo::net

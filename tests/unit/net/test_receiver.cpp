@@ -46,6 +46,7 @@ class CSendRecorder : public zu::net::INetworkDevice
         return length;
     }
     void broadcast(const void*, int32_t, int32_t, int32_t) override {}
+    void flush() override {}
     void descramble(uint8_t*, int32_t) override {}
     void dropClient(int32_t) override {}
     void update() override {}

@@ -74,13 +74,14 @@ size_t count(const std::vector<std::string>& lines, const std::string& line)
     return size_t(std::count(lines.begin(), lines.end(), line));
 }
 
-// Polls every session (and gives its device its turn) until the condition
-// holds or 5 s are up.
+// Sends what waits, then polls every session (and gives its device its
+// turn) until the condition holds or 5 s are up.
 bool pollUntil(std::initializer_list<CNetSession*> sessions, const std::function<bool()>& done)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (;;)
     {
+        CNetSession::flushAll();
         for (CNetSession* s : sessions)
         {
             s->poll();
@@ -193,6 +194,7 @@ TEST(NetSession, AnEndedSessionDeliversNothingMore)
     Bytes p = packet(9, {1});
     for (int i = 0; i < 5; ++i)
         client.sendPacket(HOST_CLIENT_ID, p.data(), p.size());
+    CNetSession::flushAll();
     ASSERT_TRUE(server.waitForDelivery(2000));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     server.disconnect();
@@ -216,4 +218,44 @@ TEST(NetSession, AnEndedSessionDeliversNothingMore)
     ASSERT_TRUE(pollUntil({&server}, [&] { return !server.isActive(); }));
     std::vector<std::string> after(server.heard.begin() + long(before), server.heard.end());
     EXPECT_EQ(count(after, "packet 9 from 2"), 1u) << "the second client is 2";
+}
+
+TEST(NetSession, SentPacketsWaitForTheFlushAndKeepTheirOrder)
+{
+    nettest::CPrintCapture capture;
+    CTestSession server, client;
+    int32_t port = host(server);
+    ASSERT_GT(port, 0);
+    client.joinHost("game", "Ann", "127.0.0.1", port);
+    ASSERT_TRUE(pollUntil({&server, &client}, [&] { return client.isActive(); }));
+    auto packets = [&]
+    {
+        std::vector<std::string> got;
+        for (const std::string& line : server.heard)
+            if (line.rfind("packet ", 0) == 0) got.push_back(line);
+        return got;
+    };
+
+    for (uint16_t type = 1; type <= 3; ++type)
+    {
+        Bytes p = packet(type, {uint8_t(type)});
+        client.sendPacket(HOST_CLIENT_ID, p.data(), p.size());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    server.poll();
+    EXPECT_TRUE(packets().empty()) << "nothing leaves before the flush";
+
+    // A send that does not wait takes what waits with it, in order.
+    Bytes now = packet(4, {4});
+    ASSERT_EQ(client.getDevice()->send(HOST_CLIENT_ID, now.data(), int32_t(now.size()), 0), 5);
+    ASSERT_TRUE(pollUntil({&server}, [&] { return packets().size() == 4; }));
+    EXPECT_EQ(packets(), (std::vector<std::string>{"packet 1 from 1", "packet 2 from 1",
+                                                   "packet 3 from 1", "packet 4 from 1"}));
+
+    // Disconnecting sends what waits first.
+    Bytes last = packet(5, {5});
+    client.sendPacket(HOST_CLIENT_ID, last.data(), last.size());
+    client.disconnect();
+    ASSERT_TRUE(pollUntil({&server}, [&] { return count(server.heard, "gone 1") == 1; }));
+    EXPECT_EQ(packets().back(), "packet 5 from 1");
 }
