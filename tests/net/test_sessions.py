@@ -159,6 +159,10 @@ def foreign_host(exe):
     listener, port = peer.listen()
     os.environ["ROLE"] = "join"
     game = Runtime(exe, "foreign_peer", port)
+    # Refused first: the script hears why and joins again.
+    full = peer.accept(listener)
+    full.send(peer.server_hello(4, peer.SERVER_FULL))
+    check(full.expect_end() == [], "a refused client leaves without a word")
     conn = peer.accept(listener)
     listener.close()
     conn.send(peer.server_hello(5, peer.HELLO))
@@ -175,7 +179,8 @@ def foreign_host(exe):
     conn.send(peer.variable(99))
     check(conn.expect_end() == [peer.frame(peer.DISCONNECT)], "the notice, then the end")
     game.done(30)
-    in_order(game.lua(), [r"^connectSucceeded 5$"] + [l % 1000 for l in FOREIGN_LINES] +
+    in_order(game.lua(), [r"^connectFailed Server is full$", r"^connectSucceeded 5$"] +
+             [l % 1000 for l in FOREIGN_LINES] +
              [r"^packetReceived 99 from 1000: $"])
 
 
