@@ -247,11 +247,13 @@ def restart_during_session(exe):
 def demo_duel(exe):
     """The bundled two-player game: a host and a guest play a round."""
     port = str(free_port())
-    host = Runtime(exe, DUEL, port, game_args=("--port", port, "--name", "Ann", "--seconds", "9"))
+    # The host outlasts its guest whenever the guest starts.
+    host = Runtime(exe, DUEL, port, game_args=("--port", port, "--name", "Ann", "--seconds", "25"))
     host.wait_for(r"^duel: hosting on port %s$" % port)
     guest = Runtime(exe, DUEL, port, game_args=("--join", peer.LOOPBACK, "--port", port,
-                                                "--name", "Bob", "--seconds", "7"))
+                                                "--name", "Bob", "--seconds", "9"))
     guest.done(60)
+    host.wait_for(r"^duel: guest left$")
     host.done(60)
     wanted = [r"^duel: round starting$", r"^duel: first state from the other ship$",
               r"^duel: round started$"]
