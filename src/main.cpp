@@ -19,13 +19,14 @@ namespace
 void printHelp()
 {
     printf("%s\n"
-           "Usage: pellora [options] [GAME]\n"
+           "Usage: pellora [options] [GAME [game arguments]]\n"
            "       pellora --fuse GAME.zip -o OUTPUT\n"
            "\n"
            "Runs the game GAME: a game folder, or a zip archive of one (any file name).\n"
            "Without GAME it runs the game fused into this executable, or the one in the\n"
            "executable's folder. A game folder holds pellora.cfg, pellora/main.lua,\n"
-           "pellora/font.fnt and its assets.\n"
+           "pellora/font.fnt and its assets. What follows GAME and is not one of the\n"
+           "options below goes to the script, as the table arg.\n"
            "\n"
            "Options:\n"
            "  --headless        run without a window or display (null video driver)\n"
@@ -121,12 +122,14 @@ int main(int argc, char** argv)
             fuseFrom = argv[++i];
         else if (!strcmp(arg, "-o") && i + 1 < argc)
             fuseTo = argv[++i];
+        else if (!options.gameDir.empty() || !options.gameArchive.empty())
+            options.gameArguments.push_back(arg);
         else if (arg[0] == '-')
         {
             fprintf(stderr, "pellora: unknown option '%s' (see --help)\n", arg);
             return 2;
         }
-        else if (options.gameDir.empty() && options.gameArchive.empty())
+        else
         {
             // Aliases hold absolute folders, so listing a folder (which
             // changes the working directory) cannot change what they name.
@@ -138,11 +141,6 @@ int main(int argc, char** argv)
                 return 2;
             }
             (isFolder ? options.gameDir : options.gameArchive) = resolved;
-        }
-        else
-        {
-            fprintf(stderr, "pellora: more than one game folder given (see --help)\n");
-            return 2;
         }
     }
 

@@ -1,16 +1,21 @@
 #include "host/CLuaManager.h"
 
 #include "core/Output.h"
+#include "host/CNetCatcher.h"
 #include "io/IFileSystem.h"
 #include "lua/CLuaAudioLibrary.h"
 #include "lua/CLuaBox2dLibrary.h"
 #include "lua/CLuaFileLibrary.h"
 #include "lua/CLuaKelvoLibrary.h"
+#include "lua/CLuaNetLibrary.h"
 #include "lua/CLuaParticleLibrary.h"
+#include "lua/LuaPacketTable.h"
 #include "lua/CLuaWChar.h"
 #include "lua/CLuaXMLLibrary.h"
 #include "lua/CLuaVideoLibrary.h"
 #include "lua/luaCpp/LuaHelpers.h"
+#include "net/CNetSession.h"
+#include "net/CVariablePacketParser.h"
 #include "other/IKelvoDevice.h"
 
 #include <lua.hpp>
@@ -24,6 +29,8 @@ namespace
 {
 
 CLuaManager* g_manager = nullptr;
+// arg[0], then arg[1] ...
+std::vector<zu::core::CString> g_scriptArguments;
 
 zu::core::CString errorText(lua_State* L, int index)
 {
@@ -40,6 +47,13 @@ CLuaManager::CLuaManager() = default;
 
 CLuaManager* CLuaManager::get() { return g_manager; }
 
+void CLuaManager::setScriptArguments(const zu::core::CString& game,
+                                     const std::vector<zu::core::CString>& arguments)
+{
+    g_scriptArguments.assign(1, game);
+    g_scriptArguments.insert(g_scriptArguments.end(), arguments.begin(), arguments.end());
+}
+
 void CLuaManager::init(zu::IKelvoDevice* device)
 {
     m_device = device;
@@ -52,6 +66,13 @@ void CLuaManager::init(zu::IKelvoDevice* device)
         return;
     }
     luaL_openlibs(m_state);
+    lua_createtable(m_state, int(g_scriptArguments.size()), 1);
+    for (size_t i = 0; i < g_scriptArguments.size(); ++i)
+    {
+        zu::lua::pushText(m_state, g_scriptArguments[i]);
+        lua_rawseti(m_state, -2, int(i));
+    }
+    lua_setglobal(m_state, "arg");
     // The kelvo functions find the manager through the process-wide pointer
     // while main.lua runs.
     g_manager = this;
@@ -66,6 +87,8 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     }
 
     zu::lua::CLuaWChar::install(m_state);
+    m_netLibrary = new zu::lua::CLuaNetLibrary(device, m_state);
+    m_netLibrary->install(m_state);
     m_fileLibrary = new zu::lua::CLuaFileLibrary(device ? device->getFileSystem() : nullptr);
     m_fileLibrary->install(m_state);
     zu::lua::CLuaXMLLibrary::install(m_state);
@@ -85,7 +108,10 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     // archive as everything else does.
     zu::io::IFileSystem* fs = device ? device->getFileSystem() : nullptr;
     const zu::core::CString mainPath = "$GAME_RESOURCES$/pellora/main.lua";
-    if (zu::lua::loadScriptFile(m_state, fs, mainPath) != 0 || lua_pcall(m_state, 0, 0, 0) != 0)
+    const bool ran =
+        zu::lua::loadScriptFile(m_state, fs, mainPath) == 0 && lua_pcall(m_state, 0, 0, 0) == 0;
+    zu::net::CNetSession::flushAll();
+    if (!ran)
     {
         addPrintLine(errorText(m_state, -1));
         lua_pop(m_state, 1);
@@ -115,9 +141,17 @@ CLuaManager::~CLuaManager()
     if (m_state)
     {
         callback(CB_GAME_CLOSE, "gameClose", [](lua_State*) { return 0; });
+        // The script's sessions end with it, before the next script starts:
+        // the net objects' connections close and their devices go while the
+        // state they call into is still open.
+        delete m_netLibrary;
+        m_netLibrary = nullptr;
+        if (pellora::CNetCatcher* session = pellora::CNetCatcher::get()) session->disconnect();
         lua_close(m_state);
         m_state = nullptr;
     }
+    delete m_netLibrary;
+    m_netLibrary = nullptr;
     delete m_fileLibrary;
     m_fileLibrary = nullptr;
     delete m_audioLibrary;
@@ -158,6 +192,8 @@ void CLuaManager::callback(ECallbackSlot slot, const char* name, PushArgs pushAr
     }
     else
         m_callbacks[slot] = CALLBACK_OFF;
+    // The packets the callback sent leave now, together.
+    zu::net::CNetSession::flushAll();
 }
 
 bool CLuaManager::protectedCall(int nargs)
@@ -203,7 +239,8 @@ void CLuaManager::printErrorScreen(const zu::core::CString& error)
 void CLuaManager::frameUpdate(float dt)
 {
     zu::core::CLock lock(m_lock);
-    // The net library's catchers poll their devices here, before frameUpdate.
+    // The net objects' callbacks come just before frameUpdate.
+    if (m_netLibrary) m_netLibrary->poll();
     callback(CB_FRAME_UPDATE, "frameUpdate", [dt](lua_State* L) {
         lua_pushnumber(L, dt);
         return 1;
@@ -321,6 +358,22 @@ void CLuaManager::clientDisconnected(int clientId)
 void CLuaManager::hostDisconnected()
 {
     callback(CB_HOST_DISCONNECTED, "hostDisconnected", [](lua_State*) { return 0; });
+}
+
+void CLuaManager::packetReceived(const uint8_t* packet, int32_t length, int senderId)
+{
+    callback(CB_PACKET_RECEIVED, "packetReceived", [&](lua_State* L) {
+        zu::net::CVariablePacketParser parser(packet, size_t(length));
+        lua_pushinteger(L, parser.getType());
+        zu::lua::pushPacketTable(L, parser);
+        lua_pushinteger(L, senderId);
+        return 3;
+    });
+}
+
+zu::net::CNetSession* CLuaManager::getNetSession() const
+{
+    return pellora::CNetCatcher::get();
 }
 
 } // namespace pellora::lua

@@ -12,6 +12,7 @@
 #include "core/CString.h"
 #include "lua/IKelvoHost.h"
 
+#include <cstdint>
 #include <vector>
 
 struct lua_State;
@@ -28,6 +29,7 @@ namespace lua
 class CLuaFileLibrary;
 class CLuaAudioLibrary;
 class CLuaKelvoLibrary;
+class CLuaNetLibrary;
 class CLuaBox2dLibrary;
 class CLuaParticleLibrary;
 class CLuaVideoLibrary;
@@ -78,6 +80,11 @@ public:
     static CLuaManager* get();
 
     void init(zu::IKelvoDevice* device);
+
+    // What follows the game on the command line: every script state gets it
+    // as the global table arg (arg[0] the game, arg[1] ... the arguments).
+    static void setScriptArguments(const zu::core::CString& game,
+                                   const std::vector<zu::core::CString>& arguments);
 
     // The callbacks. Each line "callback name(arguments)" with the lines
     // after it is the script's documentation of that callback.
@@ -130,25 +137,31 @@ public:
     // callback joystickRemoved(joystick)
     // A pad or joystick was unplugged; its number is free again.
     void joystickRemoved(int joystick);
+    // The callbacks of the built-in network session (kelvo.startHost and
+    // kelvo.joinHost) come at the start of a pass, before frameUpdate:
+    // events first, then the packets that arrived, in order.
     // callback connectFailed(reason)
-    // The built-in network session (kelvo.joinHost) could not connect. The
-    // built-in session is not available in this version; the network
-    // callbacks are never made yet.
+    // Joining failed: "Unable to connect" (nobody listens, or the host
+    // refused the player's name), "Server is full" or "Incorrect game
+    // version" (the host runs another game).
     void connectFailed(const zu::core::CString& reason);
     // callback connectSucceeded(clientId)
-    // The joined session accepted this client under clientId.
+    // The host accepted this game as clientId: kelvo.sendPacket works from
+    // now on (to 1000, the host).
     void connectSucceeded(int clientId);
     // callback clientConnected(name, clientId)
-    // A client joined the session this game hosts.
+    // A player joined the game this one hosts; send to it with clientId.
     void clientConnected(const zu::core::CString& name, int clientId);
     // callback clientDisconnected(clientId)
+    // A player left the game this one hosts.
     void clientDisconnected(int clientId);
     // callback hostDisconnected()
-    // The host of the joined session went away.
+    // The host of the joined game went away; the session has ended.
     void hostDisconnected();
     // callback packetReceived(packetId, values, senderId)
     // A packet of the session arrived: its id, its values as an array, the
-    // sender's client id.
+    // sender's client id (1000: the host).
+    void packetReceived(const uint8_t* packet, int32_t length, int senderId);
 
     // Appends one line to the print console and logs it as "Lua: <line>".
     void addPrintLine(const zu::core::CString& line) override;
@@ -164,6 +177,8 @@ public:
     int getMouseY() const override { return m_mouseY; }
 
     zu::IKelvoDevice* getDevice() const override { return m_device; }
+    zu::net::CNetSession* getNetSession() const override;
+    zu::lua::CLuaNetLibrary* getNetLibrary() const { return m_netLibrary; }
     lua_State* getState() const { return m_state; }
     bool isScriptLoaded() const { return m_hookRef >= 0; }
     ECallbackState getCallbackState(ECallbackSlot slot) const
@@ -198,6 +213,7 @@ private:
     lua_State* m_state = nullptr;
     zu::lua::CLuaKelvoLibrary* m_kelvoLibrary = nullptr;
     zu::lua::CLuaFileLibrary* m_fileLibrary = nullptr;
+    zu::lua::CLuaNetLibrary* m_netLibrary = nullptr;
     zu::lua::CLuaAudioLibrary* m_audioLibrary = nullptr;
     zu::lua::CLuaBox2dLibrary* m_box2dLibrary = nullptr;
     zu::lua::CLuaVideoLibrary* m_videoLibrary = nullptr;

@@ -4,6 +4,7 @@
 #include "core/ITimer.h"
 #include "host/CGameArchive.h"
 #include "host/CLuaManager.h"
+#include "host/CNetCatcher.h"
 #include "host/CPelloraSuperReceiver.h"
 #include "host/CRunLuaState.h"
 #include "host/CSystemConfig.h"
@@ -128,6 +129,9 @@ int CPelloraMain::init()
         list->addReceiver(m_superReceiver);
     }
 
+    m_netCatcher = new CNetCatcher(device);
+    lua::CLuaManager::setScriptArguments(resources, m_options.gameArguments);
+
     if (m_options.watch)
     {
         if (resources.empty() || zipped)
@@ -152,6 +156,8 @@ void CPelloraMain::run()
 {
     if (m_platformDevice && !m_platformDevice->postScriptedInput()) m_platformDevice->closeDevice();
     if (m_watcher) watchGameFolder();
+    // The built-in session's callbacks come before the frame.
+    if (m_netCatcher) m_netCatcher->poll();
     zu::game::CGameMain::run();
     ++m_passes;
     if (m_options.frames && m_passes >= m_options.frames) m_running = false;
@@ -197,6 +203,8 @@ void CPelloraMain::shutdown()
 {
     delete m_state;
     m_state = nullptr;
+    delete m_netCatcher;
+    m_netCatcher = nullptr;
     delete m_superReceiver;
     m_superReceiver = nullptr;
     if (m_device)

@@ -21,6 +21,7 @@ namespace pellora
 {
 
 class CPelloraSuperReceiver;
+class CNetCatcher;
 
 // The product line, the start of the window caption.
 constexpr const char* kProductLine = "Pellora v" PELLORA_VERSION_TEXT;
@@ -43,6 +44,8 @@ class CPelloraMain : public zu::game::CGameMain
     // The same object as m_device, seen as the platform device.
     kelvo::CDeviceStub* m_platformDevice = nullptr;
     CPelloraSuperReceiver* m_superReceiver = nullptr;
+    // The built-in network session, polled before each pass.
+    CNetCatcher* m_netCatcher = nullptr;
     unsigned m_passes = 0;
     // --watch: the game folder's watcher, the last change seen and when
     // (device milliseconds), and the line for the console after a restart.

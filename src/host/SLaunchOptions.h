@@ -3,6 +3,8 @@
 
 #include "core/CString.h"
 
+#include <vector>
+
 namespace pellora
 {
 
@@ -24,6 +26,9 @@ struct SLaunchOptions
     // Every pass reports this frame time (seconds) instead of the clock's;
     // 0 measures as usual.
     float fixedStep = 0.0f;
+    // What follows the game on the command line and is not an option of the
+    // runtime: the script's global `arg`.
+    std::vector<zu::core::CString> gameArguments;
 };
 
 } // namespace pellora

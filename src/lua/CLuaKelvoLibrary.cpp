@@ -7,11 +7,14 @@
 #include "io/IFileList.h"
 #include "io/IFileSystem.h"
 #include "lua/IKelvoHost.h"
+#include "lua/LuaPacketTable.h"
 #include "lua/SScriptInput.h"
 #include "lua/luaCpp/LuaHelpers.h"
 #include "other/ICursorControl.h"
 #include "other/IKelvoDevice.h"
 #include "core/ITimer.h"
+#include "net/CNetSession.h"
+#include "net/CVariablePacketBuilder.h"
 
 namespace zu::lua
 {
@@ -292,33 +295,72 @@ int k_resetGame(lua_State*)
     return 0;
 }
 
-// kelvo.joinHost([game [, client [, host [, port]]]]) -> nothing
-// Joining a hosted game through the built-in session is not available in
-// this version: the call does nothing.
-int k_joinHost(lua_State*)
+net::CNetSession* session()
 {
+    IKelvoHost* h = host();
+    return h ? h->getNetSession() : nullptr;
+}
+
+// kelvo.joinHost([game [, player [, host [, port]]]]) -> nothing
+// Joins the game hosted at host (a name or dotted address, default
+// "localhost") on port (default 3000) as player (default "luaClient"); the
+// host must run the same game (default "luaGame"). Any session running is
+// ended first. connectSucceeded or connectFailed follows.
+int k_joinHost(lua_State* L)
+{
+    CLuaArgs a = arguments(L);
+    CString game = a.text(1, "luaGame"), player = a.text(2, "luaClient");
+    CString address = a.text(3, "localhost");
+    int32_t port = a.int32(4, 3000);
+    if (net::CNetSession* s = session()) s->joinHost(game, player, address, port);
     return 0;
 }
 
-// kelvo.startHost([game [, client [, port [, maxClients]]]]) -> nothing
-// Hosting through the built-in session is not available in this version:
-// the call does nothing.
-int k_startHost(lua_State*)
+// kelvo.startHost([game [, player [, port [, maxClients]]]]) -> nothing
+// Hosts the game (default "luaGame") on port (default 3000) of every
+// address of the machine, for up to maxClients - 1 clients (default 8, so
+// 7; the next one hears "Server is full"). Any session running is ended
+// first. Clients arrive as clientConnected.
+int k_startHost(lua_State* L)
 {
+    CLuaArgs a = arguments(L);
+    CString game = a.text(1, "luaGame"), player = a.text(2, "luaClient");
+    int32_t port = a.int32(3, 3000);
+    int32_t maxClients = a.int32(4, 8);
+    if (net::CNetSession* s = session()) s->startHost(game, player, port, maxClients);
     return 0;
 }
 
-// kelvo.sendPacket(target, packetId, values) -> nothing
-// Not available in this version (see startHost): does nothing.
-int k_sendPacket(lua_State*)
+// kelvo.sendPacket(clientId, packetId, values) -> nothing
+// Sends the array values (booleans, numbers, strings; other values are left
+// out) as a packet of type packetId (its low 16 bits) to one client of the
+// session; a client reaches the host as 1000. Nothing happens until the
+// session is connected.
+int k_sendPacket(lua_State* L)
 {
+    CLuaArgs a = arguments(L);
+    if (a.count() < 3) return 0;
+    int32_t clientId = a.int32(1);
+    int64_t packetId = a.integer(2);
+    net::CNetSession* s = session();
+    net::CVariablePacketBuilder& builder = sharedPacketBuilder();
+    if (writePacketArgument(a, 3, packetId, s && s->isActive(), builder))
+        s->sendPacket(clientId, builder.data(), builder.size());
     return 0;
 }
 
 // kelvo.broadcastPacket(packetId, values) -> nothing
-// Not available in this version (see startHost): does nothing.
-int k_broadcastPacket(lua_State*)
+// Sends the packet to every client of the game this one hosts. A client has
+// no clients: there it sends nothing (send to 1000 to reach the host).
+int k_broadcastPacket(lua_State* L)
 {
+    CLuaArgs a = arguments(L);
+    if (a.count() < 2) return 0;
+    int64_t packetId = a.integer(1);
+    net::CNetSession* s = session();
+    net::CVariablePacketBuilder& builder = sharedPacketBuilder();
+    if (writePacketArgument(a, 2, packetId, s && s->isActive(), builder))
+        s->broadcastPacket(builder.data(), builder.size());
     return 0;
 }
 

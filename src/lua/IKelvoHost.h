@@ -1,6 +1,6 @@
 // IKelvoHost: what the kelvo table needs from the program that runs the
-// script: its device, its print console and the last cursor position. The
-// script manager implements it.
+// script: its device, its print console, the last cursor position and the
+// built-in network session. The script manager implements it.
 #pragma once
 
 #include "core/CString.h"
@@ -8,7 +8,11 @@
 namespace zu
 {
 class IKelvoDevice;
+namespace net
+{
+class CNetSession;
 }
+} // namespace zu
 
 namespace zu::lua
 {
@@ -26,6 +30,9 @@ class IKelvoHost
     // The cursor position of the last mouse-move event.
     virtual int getMouseX() const = 0;
     virtual int getMouseY() const = 0;
+    // The game's built-in session (kelvo.startHost and the rest); null when
+    // the program has none.
+    virtual net::CNetSession* getNetSession() const { return nullptr; }
 };
 
 } // namespace zu::lua

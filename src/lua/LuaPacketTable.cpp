@@ -123,6 +123,20 @@ bool writePacketTable(lua_State* L, int index, int16_t type, net::CVariablePacke
     return builder.finish();
 }
 
+bool writePacketArgument(const CLuaArgs& args, int n, int64_t packetId, bool send,
+                         net::CVariablePacketBuilder& builder)
+{
+    if (!args.isTable(n)) args.typeError(n, "table");
+    return send &&
+           writePacketTable(args.state(), args.index(n), int16_t(uint16_t(packetId)), builder);
+}
+
+net::CVariablePacketBuilder& sharedPacketBuilder()
+{
+    static net::CVariablePacketBuilder builder;
+    return builder;
+}
+
 void pushPacketTable(lua_State* L, net::CVariablePacketParser& parser)
 {
     lua_newtable(L);

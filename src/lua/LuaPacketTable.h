@@ -23,6 +23,18 @@ namespace zu::lua
 // longer than a packet may be.
 bool writePacketTable(lua_State* L, int index, int16_t type, net::CVariablePacketBuilder& builder);
 
+class CLuaArgs;
+
+// The values argument n of a script send: raises the argument error unless
+// it is a table; when `send` is true, writes it as a packet whose type is the
+// id's low 16 bits. True when a packet was written.
+bool writePacketArgument(const CLuaArgs& args, int n, int64_t packetId, bool send,
+                         net::CVariablePacketBuilder& builder);
+
+// One builder for every packet the script functions send (main thread only),
+// so a send does not allocate.
+net::CVariablePacketBuilder& sharedPacketBuilder();
+
 // Pushes a new table holding the packet's values under the keys 1..n of
 // their signature positions; nil values leave their key absent.
 void pushPacketTable(lua_State* L, net::CVariablePacketParser& parser);

@@ -33,7 +33,28 @@ void CNetConnection::join()
 bool CNetConnection::send(const void* bytes, size_t size)
 {
     std::lock_guard<std::mutex> lock(m_sendLock);
-    return m_socket.sendAll(bytes, size) == size;
+    if (m_queued.empty()) return m_socket.sendAll(bytes, size) == size;
+    const auto* from = static_cast<const uint8_t*>(bytes);
+    m_queued.insert(m_queued.end(), from, from + size);
+    const bool sent = m_socket.sendAll(m_queued.data(), m_queued.size()) == m_queued.size();
+    m_queued.clear();
+    return sent;
+}
+
+void CNetConnection::queue(const void* bytes, size_t size)
+{
+    const auto* from = static_cast<const uint8_t*>(bytes);
+    std::lock_guard<std::mutex> lock(m_sendLock);
+    m_queued.insert(m_queued.end(), from, from + size);
+}
+
+bool CNetConnection::flush()
+{
+    std::lock_guard<std::mutex> lock(m_sendLock);
+    if (m_queued.empty()) return true;
+    const bool sent = m_socket.sendAll(m_queued.data(), m_queued.size()) == m_queued.size();
+    m_queued.clear();
+    return sent;
 }
 
 } // namespace kelvo::net

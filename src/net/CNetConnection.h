@@ -13,9 +13,11 @@
 #include "net/CSocket.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kelvo::net
 {
@@ -49,10 +51,14 @@ class CNetConnection
     // Waits for the receive thread to end; nothing on the thread itself.
     void join();
 
-    // Sends all bytes under the connection's send lock, so packets from
-    // different threads never interleave on the stream. True when every
-    // byte went out.
+    // Sends all bytes, after whatever is queued, under the connection's send
+    // lock, so packets from different threads never interleave on the
+    // stream. True when every byte went out.
     bool send(const void* bytes, size_t size);
+    // Keeps the bytes for the next send or flush: many packets, one write.
+    void queue(const void* bytes, size_t size);
+    // Sends what is queued; true when it all went out (or nothing waited).
+    bool flush();
 
     // The receive thread's own.
     CFrameReader& getReader() { return m_reader; }
@@ -63,14 +69,35 @@ class CNetConnection
     void setKey(uint32_t key) { m_key = key; }
     zu::core::CString playerName;
     int32_t extra = 0;
-    bool welcomed = false;
+
+    // Host side: how the handshake ended. The receive thread (welcome or
+    // refusal) and the main thread (timeout) both try to settle it; only
+    // the first succeeds.
+    enum EHandshake
+    {
+        HANDSHAKE_PENDING,
+        HANDSHAKE_WELCOMED,
+        HANDSHAKE_REFUSED
+    };
+    bool settleHandshake(EHandshake outcome)
+    {
+        int pending = HANDSHAKE_PENDING;
+        return m_handshake.compare_exchange_strong(pending, outcome);
+    }
+    bool isWelcomed() const { return m_handshake == HANDSHAKE_WELCOMED; }
+    // When the connection was made (steady clock).
+    std::chrono::steady_clock::time_point getCreated() const { return m_created; }
 
   private:
     int32_t m_id;
     CSocket m_socket;
     std::mutex m_sendLock;
+    // Guarded by m_sendLock.
+    std::vector<uint8_t> m_queued;
     std::atomic<bool> m_running{false};
     std::atomic<uint32_t> m_key{0};
+    std::atomic<int> m_handshake{HANDSHAKE_PENDING};
+    const std::chrono::steady_clock::time_point m_created = std::chrono::steady_clock::now();
     std::thread m_thread;
     CFrameReader m_reader;
 };

@@ -131,6 +131,8 @@ void CSocketNetworkDevice::disconnect()
 
 void CSocketNetworkDevice::closeAll()
 {
+    // What the game queued leaves before the connections close.
+    flush();
     m_closing = true;
     if (m_role == ROLE_CLIENT && m_mode == MODE_PACKET && m_main && m_main->isRunning())
     {
@@ -258,9 +260,16 @@ int32_t CSocketNetworkDevice::send(int32_t clientId, const void* bytes, int32_t 
         }
     }
 
+    const bool queue = (flags & SEND_QUEUED) != 0;
     if (clientId == HOST_CLIENT_ID)
     {
         if (m_role != ROLE_CLIENT || !m_main) return -1;
+        if (queue)
+        {
+            m_main->queue(data, size);
+            m_queued = true;
+            return int32_t(size);
+        }
         if (m_main->send(data, size)) return int32_t(size);
         // Part of a packet went out: the stream cannot be framed any more.
         m_main->getSocket().shutdown();
@@ -268,9 +277,29 @@ int32_t CSocketNetworkDevice::send(int32_t clientId, const void* bytes, int32_t 
     }
     ConnectionPtr client = findClient(clientId);
     if (!client) return -1;
+    if (queue)
+    {
+        client->queue(data, size);
+        m_queued = true;
+        return int32_t(size);
+    }
     if (client->send(data, size)) return int32_t(size);
     removeClient(client);
     return -1;
+}
+
+void CSocketNetworkDevice::flush()
+{
+    if (!m_queued) return;
+    m_queued = false;
+    if (m_main && !m_main->flush()) m_main->getSocket().shutdown();
+    std::vector<ConnectionPtr> clients;
+    {
+        std::lock_guard<std::mutex> lock(m_clientsLock);
+        clients = m_clients;
+    }
+    for (const ConnectionPtr& client : clients)
+        if (!client->flush()) removeClient(client);
 }
 
 void CSocketNetworkDevice::broadcast(const void* bytes, int32_t length, int32_t flags,
@@ -281,8 +310,11 @@ void CSocketNetworkDevice::broadcast(const void* bytes, int32_t length, int32_t 
         std::lock_guard<std::mutex> lock(m_clientsLock);
         clients = m_clients;
     }
+    // A client still in the handshake is not in the game yet: its first
+    // packets must be the handshake's.
     for (const ConnectionPtr& client : clients)
-        if (client->getId() != excludedClientId) send(client->getId(), bytes, length, flags);
+        if (client->getId() != excludedClientId && client->isWelcomed())
+            send(client->getId(), bytes, length, flags);
 }
 
 bool CSocketNetworkDevice::findKey(int32_t clientId, uint32_t& key) const
@@ -339,7 +371,30 @@ void CSocketNetworkDevice::removeClient(const ConnectionPtr& connection)
 
 void CSocketNetworkDevice::update()
 {
+    dropSilentClients();
     reapRetired();
+}
+
+void CSocketNetworkDevice::dropSilentClients()
+{
+    if (m_role != ROLE_SERVER) return;
+    const auto deadline =
+        std::chrono::steady_clock::now() - std::chrono::milliseconds(m_handshakeTimeoutMs);
+    std::vector<ConnectionPtr> silent;
+    {
+        std::lock_guard<std::mutex> lock(m_clientsLock);
+        for (const ConnectionPtr& client : m_clients)
+            if (!client->isWelcomed() && client->getCreated() < deadline) silent.push_back(client);
+    }
+    for (const ConnectionPtr& client : silent)
+    {
+        // A reply that arrives now wins; otherwise the client hears why it goes.
+        if (!client->settleHandshake(CNetConnection::HANDSHAKE_REFUSED)) continue;
+        zuLog(zu::core::ELL_WARNING, "%s: client %d did not finish the handshake in %u ms; dropped",
+              m_name.c_str(), int(client->getId()), unsigned(m_handshakeTimeoutMs));
+        sendHandshake(*client, HCSR_ERROR, 0);
+        removeClient(client);
+    }
 }
 
 void CSocketNetworkDevice::reapRetired()
@@ -568,16 +623,20 @@ bool CSocketNetworkDevice::onServerHello(CNetConnection& connection, const uint8
 bool CSocketNetworkDevice::onClientHello(const ConnectionPtr& connection, const uint8_t* packet,
                                          uint16_t length)
 {
-    if (connection->welcomed || !findClient(connection->getId())) return true;
+    if (connection->isWelcomed() || !findClient(connection->getId())) return true;
     CVariablePacketParser parser(packet, length);
     CString name = parser.readWideString();
     CString version = parser.readString();
     connection->playerName = name;
-    if (version == m_parameters.gameVersion && !name.empty())
+    const bool accepted = version == m_parameters.gameVersion && !name.empty();
+    // Too late: the main thread gave up on this client and drops it.
+    if (!connection->settleHandshake(accepted ? CNetConnection::HANDSHAKE_WELCOMED
+                                              : CNetConnection::HANDSHAKE_REFUSED))
+        return false;
+    if (accepted)
     {
         uint32_t key = deriveClientKey(connection->getId());
         connection->setKey(key);
-        connection->welcomed = true;
         sendHandshake(*connection, HCSR_WELCOME, key);
         raise(NEK_CLIENT_CONNECTED, connection->getId(), connection->getId(), name.c_str());
         return true;

@@ -44,6 +44,10 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     // it was for is closed: a peer that stops reading cannot stall the game.
     static constexpr uint32_t SEND_TIMEOUT_MS = 5000;
     static constexpr size_t RECEIVE_BUFFER_SIZE = 65536;
+    // A host drops a client that has not answered its hello this long after
+    // it was accepted (it hears HCSR_ERROR): a silent peer cannot hold a
+    // slot for ever. Checked at each update.
+    static constexpr uint32_t HANDSHAKE_TIMEOUT_MS = 10000;
 
     CSocketNetworkDevice(const zu::core::CString& name, EMode mode);
     ~CSocketNetworkDevice() override;
@@ -57,9 +61,11 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     int32_t send(int32_t clientId, const void* bytes, int32_t length, int32_t flags) override;
     void broadcast(const void* bytes, int32_t length, int32_t flags,
                    int32_t excludedClientId) override;
+    void flush() override;
     void descramble(uint8_t* packet, int32_t senderId) override;
     void dropClient(int32_t clientId) override;
-    // Joins the threads of connections that ended since the last turn.
+    // Drops the clients whose handshake timed out and joins the threads of
+    // connections that ended since the last turn.
     void update() override;
 
     const zu::core::CString& getName() const { return m_name; }
@@ -75,6 +81,7 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     // this long after each accepted client before it accepts the next
     // (500 ms and 2000 ms unless changed).
     void setAcceptPacing(uint32_t startDelayMs, uint32_t intervalMs);
+    void setHandshakeTimeout(uint32_t ms) { m_handshakeTimeoutMs = ms; }
     // The address a host listens on, dotted IPv4; empty (the default) for
     // every local address.
     void setListenAddress(const zu::core::CString& address) { m_listenAddress = address; }
@@ -110,6 +117,7 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     bool findKey(int32_t clientId, uint32_t& key) const;
     bool checkPacket(const uint8_t* bytes, int32_t length, size_t& size) const;
     void reapRetired();
+    void dropSilentClients();
     // Waits while the host accepts; false once it stops.
     bool pause(uint32_t ms);
     void raise(int32_t kind, int32_t clientId, int32_t length, const void* data = nullptr,
@@ -136,12 +144,15 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     bool m_accepting = false;
     uint32_t m_startDelayMs = 500;
     uint32_t m_acceptIntervalMs = 2000;
+    uint32_t m_handshakeTimeoutMs = HANDSHAKE_TIMEOUT_MS;
 
     std::atomic<int32_t> m_nextClientId{1};
     std::atomic<int32_t> m_ownId{0};
     std::atomic<uint32_t> m_ownKey{0};
     std::atomic<bool> m_closing{false};
     std::atomic<bool> m_disconnected{false};
+    // Something was queued since the last flush (main thread only).
+    bool m_queued = false;
 };
 
 } // namespace kelvo::net

@@ -35,11 +35,15 @@ class INetworkDevice : public virtual IUnknown
     virtual core::CString getLocalAddress() = 0;
     // Sends one packet (its own length field says how long; `length` is how
     // many bytes the caller holds) or, with SEND_TEXT, a text up to its zero
-    // byte. The number of bytes sent, or -1.
+    // byte. With SEND_QUEUED the bytes wait for flush, so the packets of one
+    // turn go out in one write. The number of bytes sent (or queued), or -1.
     virtual int32_t send(int32_t clientId, const void* bytes, int32_t length, int32_t flags) = 0;
     // send to every client of the host except one, in order of acceptance.
     virtual void broadcast(const void* bytes, int32_t length, int32_t flags,
                            int32_t excludedClientId) = 0;
+    // Sends what SEND_QUEUED kept, for every connection; one that cannot
+    // take it is closed, as a failed send would close it.
+    virtual void flush() = 0;
     // Undoes the scrambling of a received packet with its sender's key.
     virtual void descramble(uint8_t* packet, int32_t senderId) = 0;
     // Closes and forgets one client without an event.

@@ -104,6 +104,7 @@ void IPacketEventReceiver::dispatch(INetworkDevice* device)
         return;
     }
     m_dispatching = true;
+    m_discarded = false;
 
     std::vector<SQueuedEvent> events;
     std::vector<SQueuedSend> sends;
@@ -120,6 +121,7 @@ void IPacketEventReceiver::dispatch(INetworkDevice* device)
 
     for (SQueuedEvent& queued : events)
     {
+        if (m_discarded) break;
         event::SEngineEvent event = queued.event;
         event.network.data = queued.hasText ? queued.text.c_str() : nullptr;
         handleNetworkEvent(event);
@@ -128,6 +130,7 @@ void IPacketEventReceiver::dispatch(INetworkDevice* device)
     size_t offset = 0;
     for (const SPacketEntry& entry : read->entries)
     {
+        if (m_discarded) break;
         handlePacket(read->data.data() + offset, entry.length, entry.clientId);
         offset += entry.length;
     }
@@ -136,9 +139,23 @@ void IPacketEventReceiver::dispatch(INetworkDevice* device)
     read->entries.clear();
 
     for (const SQueuedSend& send : sends)
-        if (device) device->send(send.clientId, send.bytes.data(), int32_t(send.bytes.size()), 0);
+        if (device && !m_discarded)
+            device->send(send.clientId, send.bytes.data(), int32_t(send.bytes.size()), 0);
 
     m_dispatching = false;
+}
+
+void IPacketEventReceiver::discardPending()
+{
+    if (m_dispatching) m_discarded = true;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_events.clear();
+        m_sends.clear();
+        m_buffers[m_writeIndex].data.clear();
+        m_buffers[m_writeIndex].entries.clear();
+    }
+    m_room.notify_all();
 }
 
 void IPacketEventReceiver::queueSend(const void* bytes, int32_t length, int32_t clientId)

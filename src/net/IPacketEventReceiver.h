@@ -60,6 +60,10 @@ class IPacketEventReceiver : public event::IEventReceiver
     void dispatch(INetworkDevice* device);
     // Copies a packet (length of at least 4) to send during the next dispatch.
     void queueSend(const void* bytes, int32_t length, int32_t clientId);
+    // Drops every event, packet and send waiting for dispatch; called from a
+    // callback, the running dispatch delivers nothing more either. For a
+    // session that ends: what its connections left must not reach the next.
+    void discardPending();
     // Waits up to ms until an event or a packet waits for dispatch; true then.
     // For loops that have nothing else to do between frames.
     bool waitForDelivery(uint32_t ms);
@@ -99,6 +103,8 @@ class IPacketEventReceiver : public event::IEventReceiver
     uint64_t m_dispatches = 0;
     uint64_t m_wakes = 0;
     bool m_dispatching = false;
+    // Set by discardPending during a dispatch; the main thread's own.
+    bool m_discarded = false;
 };
 
 } // namespace zu::net

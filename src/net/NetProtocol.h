@@ -55,8 +55,9 @@ enum ENetworkEventKind : int32_t
 
 enum ESendFlags : int32_t
 {
-    SEND_TEXT = 1,     // the bytes are text up to their zero byte
-    SEND_SCRAMBLED = 2 // the packet body is scrambled with the recipient's key
+    SEND_TEXT = 1,      // the bytes are text up to their zero byte
+    SEND_SCRAMBLED = 2, // the packet body is scrambled with the recipient's key
+    SEND_QUEUED = 4     // kept until the device's flush (or the connection's next send)
 };
 
 // Whether a packet type is one of the device's own.

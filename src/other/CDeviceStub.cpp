@@ -168,6 +168,10 @@ zu::net::INetworkDevice* CDeviceStub::createNetworkDevice(const zu::core::CStrin
         return nullptr;
     auto* device =
         new net::CSocketNetworkDevice(name, static_cast<net::CSocketNetworkDevice::EMode>(kind));
+    // Hosts listen on every address unless told otherwise (127.0.0.1 keeps a
+    // game to this machine).
+    if (const char* address = getenv("PELLORA_LISTEN_ADDRESS"))
+        device->setListenAddress(address);
     m_networkDevices.emplace_back(name, device);
     return device;
 }

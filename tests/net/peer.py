@@ -252,3 +252,16 @@ class NativePeer:
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+
+
+def run_case(cases, argv):
+    """Runs the case named argv[2] of `cases` with the program argv[1]; says
+    whether it passed, and gives the exit code."""
+    exe, name = argv[1], argv[2]
+    try:
+        cases[name](exe)
+    except AssertionError as failure:
+        print("FAILED %s: %s" % (name, failure))
+        return 1
+    print("passed %s" % name)
+    return 0

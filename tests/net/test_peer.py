@@ -374,16 +374,5 @@ def two_runtimes(exe):
     joiner.wait_for(r"^EVENT connected id=0 length=1 ")
 
 
-def main():
-    exe, name = sys.argv[1], sys.argv[2]
-    try:
-        CASES[name](exe)
-    except AssertionError as failure:
-        print("FAILED %s: %s" % (name, failure))
-        return 1
-    print("passed %s" % name)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(peer.run_case(CASES, sys.argv))

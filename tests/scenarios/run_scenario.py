@@ -6,6 +6,7 @@ pellora.cfg and assets) and a file "expect" that says how to run it and what
 must be seen:
 
     args: --frames 5          options added after --headless (default: --frames 10)
+    game-args: --join x       what follows the game folder on the command line
     exit: 0                   expected exit code (default 0)
     env: NAME=value ...       environment variables set for the run
     ---
@@ -80,6 +81,7 @@ def main():
         if os.path.exists(os.path.join(game, "events")):
             cmd += ["--events", os.path.join(game, "events")]
         cmd.append(game)
+        cmd += shlex.split(options.get("game-args", ""))
         try:
             proc = subprocess.run(cmd, cwd=game, env=env, capture_output=True, timeout=120)
         except subprocess.TimeoutExpired:

@@ -10,9 +10,12 @@ definition opens with a signature comment in one fixed format:
     // Physics([lowerX, lowerY, ...]) -> Physics                 a constructor
 
 followed by comment lines that describe it to a game maker. Callbacks are
-documented in the script manager's header as "// callback name(args)" lines.
-The prose around them lives in tools/apidoc/api.md.in, whose lines
-"@table NAME", "@class NAME" and "@callbacks" are replaced by the entries.
+documented as "// callback name(args)" lines in the files of
+CALLBACK_SOURCES: the script manager's header for the global ones, and the
+file that makes an object's callbacks, named with the object's class
+("// callback NetDevice.onPacket(self, ...)"). The prose around them lives in
+tools/apidoc/api.md.in, whose lines "@table NAME", "@class NAME",
+"@callbacks" and "@callbacks CLASS" are replaced by the entries.
 
   make_api_doc.py           rewrite docs/api.md
   make_api_doc.py --check   fail when a registered function has no signature
@@ -26,11 +29,15 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 
+# Where the runtime makes callbacks: the script manager (hook.add callbacks)
+# and the network objects (their on... fields).
+CALLBACK_SOURCES = ["src/host/CLuaManager.h", "src/lua/CLuaNetCatcher.cpp"]
+
 
 def paths(root):
     """The template, the output, the binding sources and the callback sources."""
     return (root / "tools/apidoc/api.md.in", root / "docs/api.md",
-            sorted((root / "src/lua").glob("*.cpp")), [root / "src/host/CLuaManager.h"])
+            sorted((root / "src/lua").glob("*.cpp")), [root / p for p in CALLBACK_SOURCES])
 
 REG_LIST = re.compile(r"const\s+luaL_Reg\s+(\w+)\[\]\s*=\s*\{(.*?)\};", re.S)
 REG_ENTRY = re.compile(r'\{\s*"(\w+)"\s*,\s*(\w+)\s*\}')
@@ -39,7 +46,7 @@ METHOD_LIST = re.compile(r"const\s+SLuaMethod<(\w+)>\s+\w+::methods\[\]\s*=\s*\{
 METHOD_ENTRY = re.compile(r'\{\s*"(\w+)"\s*,\s*&\w+::(\w+)\s*\}')
 CLASS_NAME = re.compile(r'className\s*=\s*"(\w+)"')
 SIGNATURE = re.compile(r"^// ((\w+)([.:](\w+))?\(.*\) -> .+)$")
-CALLBACK = re.compile(r"^\s*// callback ((\w+)\(.*\))\s*$")
+CALLBACK = re.compile(r"^\s*// callback (((\w+)\.)?\w+\(.*\))\s*$")
 
 
 class DocError(Exception):
@@ -119,7 +126,6 @@ def collect(sources, callback_sources):
                     entries.append(entry_for(path, lines, f"{cls}::{member}", script, name, ":"))
                 except DocError as e:
                     problems.append(str(e))
-    callbacks = []
     for path in callback_sources:
         if not path.exists():
             continue
@@ -134,9 +140,8 @@ def collect(sources, callback_sources):
                 if not follow.startswith("//") or CALLBACK.match(follow):
                     break
                 description.append(follow[2:].strip())
-            callbacks.append(([m.group(1)], " ".join(description)))
-    if callbacks:
-        sections["@callbacks"] = callbacks
+            key = "@callbacks " + m.group(3) if m.group(3) else "@callbacks"
+            sections.setdefault(key, []).append(([m.group(1)], " ".join(description)))
     return sections, problems
 
 
@@ -164,13 +169,14 @@ def build(template, sections, problems):
                 continue
             used.add(name)
             out.extend(render(sections[name]))
-        elif line.strip() == "@callbacks":
-            used.add("@callbacks")
-            out.extend(render(sections.get("@callbacks", [])))
+        elif re.match(r"^@callbacks( \w+)?\s*$", line):
+            key = line.strip()
+            used.add(key)
+            out.extend(render(sections.get(key, [])))
         else:
             out.append(line)
     for name in sorted(set(sections) - used):
-        place = "@callbacks" if name == "@callbacks" else f"'@table {name}' or '@class {name}'"
+        place = name if name.startswith("@callbacks") else f"'@table {name}' or '@class {name}'"
         problems.append(f"api.md.in has no place for {name} (add {place})")
     while out and out[-1] == "":
         out.pop()

@@ -32,6 +32,7 @@
 #pragma once
 
 #include "lua/luaCpp/CLuaArgs.h"
+#include "lua/luaCpp/LuaHelpers.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <lua.hpp>
@@ -109,7 +110,8 @@ public:
         if (!lua_istable(L, -1))
             luaL_error(L, "%s missing metatable", T::className);
         int meta = lua_gettop(L);
-        pushUserdataMap(L, meta);
+        // One userdata per object while it lives.
+        pushWeakValueTable(L, meta, "userdata");
         lua_pushlightuserdata(L, object);
         lua_rawget(L, -2);
         if (lua_isnil(L, -1))
@@ -178,23 +180,6 @@ public:
     }
 
 private:
-    // Pushes meta."userdata", a table with weak values that is its own
-    // metatable, creating it on first use.
-    static void pushUserdataMap(lua_State* L, int meta)
-    {
-        lua_getfield(L, meta, "userdata");
-        if (lua_istable(L, -1))
-            return;
-        lua_pop(L, 1);
-        lua_newtable(L);
-        lua_pushvalue(L, -1);
-        lua_setmetatable(L, -2);
-        lua_pushliteral(L, "v");
-        lua_setfield(L, -2, "__mode");
-        lua_pushvalue(L, -1);
-        lua_setfield(L, meta, "userdata");
-    }
-
     static int constructor(lua_State* L)
     {
         CLuaArgs args(L, T::argRule, 1, true);

@@ -76,6 +76,21 @@ core::CString toCString(lua_State* L, int index)
     return text ? core::CString(text, length) : core::CString();
 }
 
+void pushWeakValueTable(lua_State* L, int holder, const char* field)
+{
+    if (holder < 0 && holder > LUA_REGISTRYINDEX) holder = lua_gettop(L) + holder + 1;
+    lua_getfield(L, holder, field);
+    if (lua_istable(L, -1)) return;
+    lua_pop(L, 1);
+    lua_newtable(L);
+    lua_pushvalue(L, -1);
+    lua_setmetatable(L, -2);
+    lua_pushliteral(L, "v");
+    lua_setfield(L, -2, "__mode");
+    lua_pushvalue(L, -1);
+    lua_setfield(L, holder, field);
+}
+
 void setFunctions(lua_State* L, int table, const luaL_Reg* list)
 {
     table = table > 0 ? table : lua_gettop(L) + table + 1;

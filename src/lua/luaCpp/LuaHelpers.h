@@ -35,6 +35,11 @@ inline void pushText(lua_State* L, const core::CString& text)
     lua_pushlstring(L, text.data(), text.size());
 }
 
+// Pushes holder[field], a table with weak values that is its own metatable,
+// making it on first use (holder may be LUA_REGISTRYINDEX). The binders keep
+// what the collector may take there.
+void pushWeakValueTable(lua_State* L, int holder, const char* field);
+
 // Sets the functions of `list` (ending with {nullptr, nullptr}) as fields of
 // the table at `table`, each a closure carrying its name, so argument errors
 // can say which function the script called.

@@ -13,6 +13,11 @@
 // script state is closed before the object, the owner calls forgetLuaState()
 // first so the destructor leaves the dead state alone.
 //
+// An object whose life should follow its table instead calls
+// holdTableWeakly(): the registry then keeps the table in a weak-valued
+// table, so once the script holds it no more the collector may take it, and
+// hasTable() tells the owner that the object can go.
+//
 // What T provides: it derives from Lunamatic<T> and has
 //   static constexpr EArgRule argRule;      how its methods read arguments
 //   static const SLuaMethod<T> methods[];   ends with {nullptr, nullptr}
@@ -20,6 +25,7 @@
 #pragma once
 
 #include "lua/luaCpp/CLuaArgs.h"
+#include "lua/luaCpp/LuaHelpers.h"
 #include "lua/luaCpp/SLuaMethod.h"
 
 #include <lua.hpp>
@@ -55,25 +61,56 @@ public:
         liveObjects().erase(address());
         if (!m_luaState)
             return;
-        lua_rawgeti(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+        push();
         if (lua_istable(m_luaState, -1))
         {
             lua_pushnil(m_luaState);
             lua_rawseti(m_luaState, -2, 0);
         }
         lua_pop(m_luaState, 1);
-        luaL_unref(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+        if (m_weak)
+        {
+            pushWeakTables(m_luaState);
+            lua_pushlightuserdata(m_luaState, address());
+            lua_pushnil(m_luaState);
+            lua_rawset(m_luaState, -3);
+            lua_pop(m_luaState, 1);
+        }
+        else
+            luaL_unref(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
         m_luaState = nullptr;
     }
 
     Lunamatic(const Lunamatic&) = delete;
     Lunamatic& operator=(const Lunamatic&) = delete;
 
-    // Pushes the object's table (nil once the state is forgotten).
+    // Pushes the object's table, or nil once the collector took a weakly
+    // held one. Pushes nothing once the state is forgotten.
     void push() const
     {
-        if (m_luaState)
+        if (!m_luaState)
+            return;
+        if (!m_weak)
+        {
             lua_rawgeti(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+            return;
+        }
+        pushWeakTables(m_luaState);
+        lua_pushlightuserdata(m_luaState, const_cast<Lunamatic*>(this)->address());
+        lua_rawget(m_luaState, -2);
+        lua_remove(m_luaState, -2);
+    }
+
+    // False once the collector took a weakly held table (or the state is
+    // forgotten).
+    bool hasTable() const
+    {
+        if (!m_luaState)
+            return false;
+        push();
+        const bool present = lua_istable(m_luaState, -1);
+        lua_pop(m_luaState, 1);
+        return present;
     }
 
     lua_State* getLuaState() const { return m_luaState; }
@@ -83,6 +120,21 @@ public:
     void forgetLuaState() { m_luaState = nullptr; }
 
 protected:
+    // From now on the table lives only as long as the script holds it.
+    void holdTableWeakly()
+    {
+        if (m_weak || !m_luaState)
+            return;
+        pushWeakTables(m_luaState);
+        lua_pushlightuserdata(m_luaState, address());
+        lua_rawgeti(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+        lua_rawset(m_luaState, -3);
+        lua_pop(m_luaState, 1);
+        luaL_unref(m_luaState, LUA_REGISTRYINDEX, m_tableRef);
+        m_tableRef = LUA_NOREF;
+        m_weak = true;
+    }
+
     lua_State* m_luaState;
     int m_tableRef = LUA_NOREF;
     // Free for derived classes (a callback reference, say); the binder never
@@ -91,6 +143,14 @@ protected:
 
 private:
     void* address() { return static_cast<Lunamatic*>(this); }
+
+    // The registry's table of weakly held object tables, by object address.
+    static void pushWeakTables(lua_State* L)
+    {
+        pushWeakValueTable(L, LUA_REGISTRYINDEX, "zu.Lunamatic.weak");
+    }
+
+    bool m_weak = false;
 
     // Every live object of this class, so a closure never calls through an
     // address that is stale or belongs to another class.

@@ -54,6 +54,7 @@ public:
     static constexpr zu::lua::EArgRule argRule = zu::lua::EAR_STRICT;
     static const SLuaMethod<CCounter> methods[];
     explicit CCounter(lua_State* L) : Lunamatic(L) {}
+    void followTable() { holdTableWeakly(); }
 
     int add(const CLuaArgs& args)
     {
@@ -139,6 +140,35 @@ TEST(Lunamatic, MethodsReachTheObjectAndStaleTablesAreHarmless)
 
     delete counter;
     EXPECT_EQ(state.run("return select('#', c:add(1)), rawget(c, 0)"), "0,nil");
+}
+
+TEST(Lunamatic, AWeaklyHeldTableGoesWithTheScriptsLastReference)
+{
+    luatest::CState state;
+    CCounter kept(state.L), followed(state.L);
+    auto* destroyedFirst = new CCounter(state.L);
+    followed.followTable();
+    destroyedFirst->followTable();
+    for (auto [object, name] :
+         {std::pair<CCounter*, const char*>{&kept, "k"}, {&followed, "f"}, {destroyedFirst, "d"}})
+    {
+        object->push();
+        lua_setglobal(state.L, name);
+    }
+    EXPECT_EQ(state.run("return f:add(4), d:add(1)"), "4,1");
+    EXPECT_EQ(state.run("collectgarbage() return f:add(1)"), "5") << "held by the script";
+
+    EXPECT_EQ(state.run("k, f = nil, nil collectgarbage() collectgarbage() return 0"), "0");
+    EXPECT_TRUE(kept.hasTable()) << "the registry holds it";
+    EXPECT_FALSE(followed.hasTable());
+    followed.push();
+    EXPECT_TRUE(lua_isnil(state.L, -1));
+    lua_pop(state.L, 1);
+
+    // Gone before its table: the table only gets silent no-ops.
+    EXPECT_TRUE(destroyedFirst->hasTable());
+    delete destroyedFirst;
+    EXPECT_EQ(state.run("return select('#', d:add(1)), rawget(d, 0)"), "0,nil");
 }
 
 TEST(Lunamatic, OwnerOutlivingTheState)

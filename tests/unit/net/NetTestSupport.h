@@ -47,7 +47,11 @@ inline Bytes numberedPacket(uint16_t type, size_t size, uint8_t first = 0)
 class CPrintCapture
 {
   public:
-    CPrintCapture() { m_old = zu::core::setPrintHook(&CPrintCapture::print); }
+    CPrintCapture()
+    {
+        clear();
+        m_old = zu::core::setPrintHook(&CPrintCapture::print);
+    }
     ~CPrintCapture() { zu::core::setPrintHook(m_old); }
     static std::string text()
     {

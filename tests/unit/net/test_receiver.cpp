@@ -46,6 +46,7 @@ class CSendRecorder : public zu::net::INetworkDevice
         return length;
     }
     void broadcast(const void*, int32_t, int32_t, int32_t) override {}
+    void flush() override {}
     void descramble(uint8_t*, int32_t) override {}
     void dropClient(int32_t) override {}
     void update() override {}
@@ -161,6 +162,44 @@ TEST(PacketReceiver, ADispatchFromACallbackDoesNothing)
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(receiver.packets.size(), 1u);
     EXPECT_EQ(capture.count("Thread counter more than one!\n"), 1u);
+}
+
+TEST(PacketReceiver, DiscardingDropsWhatWaitsAndTheRestOfTheRunningDispatch)
+{
+    CRecordingReceiver receiver;
+    CSendRecorder device;
+    Bytes p = nettest::packet(1, {7});
+    auto fill = [&]
+    {
+        receiver.onEvent(networkEvent(1, 2, 2, "A"));
+        receiver.onEvent(networkEvent(7, 2, 0));
+        receiver.storePacket(p.data(), int32_t(p.size()), 2);
+        receiver.queueSend(p.data(), int32_t(p.size()), 2);
+    };
+    fill();
+    receiver.discardPending();
+    receiver.dispatch(&device);
+    EXPECT_TRUE(receiver.events.empty());
+    EXPECT_TRUE(receiver.packets.empty());
+    EXPECT_TRUE(device.sent.empty());
+
+    // From the first event's callback: nothing after it, then or later.
+    fill();
+    receiver.onEventHook = [&](const nettest::SEvent&) { receiver.discardPending(); };
+    receiver.dispatch(&device);
+    EXPECT_EQ(receiver.events.size(), 1u);
+    EXPECT_TRUE(receiver.packets.empty());
+    EXPECT_TRUE(device.sent.empty());
+    receiver.dispatch(&device);
+    EXPECT_EQ(receiver.events.size(), 1u);
+
+    // What arrives afterwards is delivered as usual.
+    receiver.onEventHook = nullptr;
+    fill();
+    receiver.dispatch(&device);
+    EXPECT_EQ(receiver.events.size(), 3u);
+    EXPECT_EQ(receiver.packets.size(), 1u);
+    EXPECT_EQ(device.sent.size(), 1u);
 }
 
 TEST(PacketReceiver, ThreadsStoringWhileTheMainThreadDispatches)

@@ -229,6 +229,59 @@ TEST_F(SocketDevice, RefusalsForVersionNameAndAFullHost)
     EXPECT_EQ(capture.count("HCSR_ERROR\n"), 1u);
 }
 
+// Reads one whole packet from a plain socket; empty at the end of the stream.
+Bytes readPacket(kelvo::net::CSocket& socket)
+{
+    Bytes got;
+    uint8_t piece[256];
+    while (got.size() < 4 || got.size() < zu::core::readLE16(got.data() + 2))
+    {
+        ptrdiff_t n =
+            socket.receive(piece, got.size() < 4 ? 4 - got.size()
+                                                 : zu::core::readLE16(got.data() + 2) - got.size());
+        if (n <= 0) return {};
+        got.insert(got.end(), piece, piece + n);
+    }
+    return got;
+}
+
+TEST_F(SocketDevice, AClientSilentInTheHandshakeIsDroppedAfterTheTimeout)
+{
+    host.device->setHandshakeTimeout(300);
+    SEndpoint welcomed;
+    ASSERT_TRUE(join(host, welcomed, port));
+    kelvo::net::CSocket silent;
+    ASSERT_TRUE(silent.connect(loopback(), uint16_t(port)));
+    Bytes hello = readPacket(silent);
+    ASSERT_EQ(hello.size(), 16u);
+    EXPECT_EQ(zu::core::readLE32(hello.data() + 8), uint32_t(HCSR_HELLO));
+    ASSERT_TRUE(pumpUntil({&host}, [&] { return host.device->getClientCount() == 2; }));
+
+    // Game packets go to welcomed clients only.
+    Bytes p = packet(12, {1, 2, 3});
+    host.device->broadcast(p.data(), int32_t(p.size()), 0, HOST_CLIENT_ID);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(pumpUntil({&host, &welcomed}, [&] { return host.device->getClientCount() == 1; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    EXPECT_EQ(welcomed.receiver.packets.size(), 1u);
+
+    // The silent client hears why it goes, then the end; the game never knew it.
+    Bytes refusal = readPacket(silent);
+    ASSERT_EQ(refusal.size(), 16u);
+    EXPECT_EQ(zu::core::readLE16(refusal.data()), CP_SERVER_HELLO);
+    EXPECT_EQ(zu::core::readLE32(refusal.data() + 8), uint32_t(HCSR_ERROR));
+    EXPECT_TRUE(readPacket(silent).empty());
+    EXPECT_EQ(host.receiver.countKind(NEK_CLIENT_CONNECTED), 1u);
+    EXPECT_EQ(host.receiver.countKind(NEK_CLIENT_DISCONNECTED), 0u);
+
+    // A client that answers in time stays.
+    SEndpoint late;
+    ASSERT_TRUE(join(host, late, port, "Late"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    host.frame();
+    EXPECT_EQ(host.device->getClientCount(), 2u);
+}
+
 TEST_F(SocketDevice, DisconnectionsAreReportedOnTheOtherSideOnly)
 {
     SEndpoint a, b;

@@ -1,0 +1,10 @@
+-- No window, no graphics or sound: only the network and the clock.
+function love.conf(t)
+    t.window = false
+    t.modules.window = false
+    t.modules.graphics = false
+    t.modules.audio = false
+    t.modules.sound = false
+    t.modules.joystick = false
+    t.modules.physics = false
+end
