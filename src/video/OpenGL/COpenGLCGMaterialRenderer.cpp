@@ -1,7 +1,7 @@
 #include "video/OpenGL/COpenGLCGMaterialRenderer.h"
 
 #include "core/CMatrix4.h"
-#include "video/OpenGL/CVideoOpenGL.h"
+#include "video/IVideoDriver.h"
 
 using zu::video::MaterialState;
 
@@ -9,9 +9,10 @@ namespace kelvo::video
 {
 
 COpenGLCGMaterialRenderer::COpenGLCGMaterialRenderer(
-    CVideoOpenGL* driver, const SCgFunctions* cg, CGcontext context,
-    zu::video::IShaderConstantSetCallBack* callback, int32_t baseMaterial, int32_t userData)
-    : CCGMaterialRenderer(driver, driver, cg, context, callback, baseMaterial, userData)
+    zu::video::IVideoDriver* driver, zu::video::IMaterialRendererServices* services,
+    const SCgFunctions* cg, CGcontext context, zu::video::IShaderConstantSetCallBack* callback,
+    int32_t baseMaterial, int32_t userData)
+    : CCGMaterialRenderer(driver, services, cg, context, callback, baseMaterial, userData)
 {
 }
 

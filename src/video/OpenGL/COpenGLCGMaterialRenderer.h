@@ -9,12 +9,14 @@
 namespace kelvo::video
 {
 
-class CVideoOpenGL;
-
 class COpenGLCGMaterialRenderer : public CCGMaterialRenderer
 {
   public:
-    COpenGLCGMaterialRenderer(CVideoOpenGL* driver, const SCgFunctions* cg, CGcontext context,
+    // Only the runtime's OpenGL functions touch OpenGL, so any driver and
+    // services will do (tests hand it the null driver and a fake runtime).
+    COpenGLCGMaterialRenderer(zu::video::IVideoDriver* driver,
+                              zu::video::IMaterialRendererServices* driverServices,
+                              const SCgFunctions* cg, CGcontext context,
                               zu::video::IShaderConstantSetCallBack* callback, int32_t baseMaterial,
                               int32_t userData);
 

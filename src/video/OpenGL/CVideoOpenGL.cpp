@@ -102,6 +102,8 @@ void CVideoOpenGL::setInitialStates()
     glClearDepth(1.0);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glDepthFunc(GL_LEQUAL);
+    // Scaled meshes keep unit normals, so scaling does not dim their lighting.
+    glEnable(GL_NORMALIZE);
 }
 
 void CVideoOpenGL::registerRenderers()
@@ -389,7 +391,7 @@ int32_t CVideoOpenGL::createCgMaterial(const char* vertexText, const CString& ve
     CGcontext context = getCgContext(cg);
     if (!context) return -1;
     auto* renderer =
-        new COpenGLCGMaterialRenderer(this, cg, context, callback, baseMaterial, userData);
+        new COpenGLCGMaterialRenderer(this, this, cg, context, callback, baseMaterial, userData);
     return registerShaderRenderer(
         renderer,
         renderer->build(vertexText, vertexEntry.c_str(), pixelText, pixelEntry.c_str(), compiled));
