@@ -558,20 +558,17 @@ int meshCollect(lua_State* L)
     return 0;
 }
 
-// video.createMesh(indices, xs, ys [, us, vs [, as, rs, gs, bs]]) -> mesh | nil
-// A mesh of triangles for renderMesh: vertex positions in pixels (one per
-// entry of xs), indices from 0, three per triangle, texture coordinates from
-// 0 to 1, colour channels from 0 to 255 (white by default). Triangles naming
-// a vertex that is not there are left out; nil when none is left.
-int v_createMesh(lua_State* L)
+// The mesh of createMesh's arguments on the stack, or false with nothing pushed.
+bool makeMesh(const CLuaArgs& a)
 {
-    CLuaArgs a = arguments(L);
-    if (a.count() < 3 || !a.isTable(1) || !a.isTable(2) || !a.isTable(3) || !driver()) return 0;
+    lua_State* L = a.state();
+    if (a.count() < 3 || !a.isTable(1) || !a.isTable(2) || !a.isTable(3) || !driver())
+        return false;
     const int64_t vertexCount = int64_t(lua_objlen(L, a.index(2)));
     const int64_t indexCount = int64_t(lua_objlen(L, a.index(1))) / 3 * 3;
     if (vertexCount <= 0 || vertexCount > kMaxListVertices || indexCount <= 0 ||
         indexCount > kMaxListVertices)
-        return 0;
+        return false;
     const int32_t vertices = int32_t(vertexCount);
     std::vector<video::S3DVertex> v(static_cast<size_t>(vertices));
     readVertexTable(a, 2, vertices, [&](int32_t i, lua_Number n) { v[size_t(i)].x = toFloat(n); });
@@ -594,7 +591,7 @@ int v_createMesh(lua_State* L)
                     [&](int32_t i, lua_Number n) { raw[size_t(i)] = toInteger(n); });
     video::Mesh* mesh =
         driver()->createMesh(video::PT_TRIANGLE_LIST, video::FORMAT_2D_BATCH, uint16_t(vertices));
-    if (!mesh) return 0;
+    if (!mesh) return false;
     for (const video::S3DVertex& vertex : v)
         mesh->addVertex(vertex);
     for (size_t t = 0; t < raw.size(); t += 3)
@@ -604,12 +601,24 @@ int v_createMesh(lua_State* L)
     if (mesh->getIndexCount() == 0)
     {
         mesh->drop();
-        return 0;
+        return false;
     }
     auto** data = static_cast<video::Mesh**>(lua_newuserdata(L, sizeof(video::Mesh*)));
     *data = mesh;
     luaL_getmetatable(L, kMeshMetatable);
     lua_setmetatable(L, -2);
+    return true;
+}
+
+// video.createMesh(indices, xs, ys [, us, vs [, as, rs, gs, bs]]) -> mesh | nil
+// A mesh of triangles for renderMesh: vertex positions in pixels (one per
+// entry of xs), indices from 0, three per triangle, texture coordinates from
+// 0 to 1, colour channels from 0 to 255 (white by default). Triangles naming
+// a vertex that is not there are left out; nil when none is left.
+int v_createMesh(lua_State* L)
+{
+    if (!makeMesh(arguments(L)))
+        lua_pushnil(L);
     return 1;
 }
 
