@@ -100,8 +100,12 @@ CSceneMesh* CMeshLoaderAssimp::load(const zu::core::CString& path) const
     const unsigned steps = aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |
                            aiProcess_GenSmoothNormals | aiProcess_PreTransformVertices |
                            aiProcess_SortByPType | aiProcess_SplitLargeMeshes |
-                           aiProcess_ConvertToLeftHanded | aiProcess_ValidateDataStructure;
+                           aiProcess_ValidateDataStructure;
     const aiScene* scene = importer.ReadFile(path.c_str(), steps);
+    // Turned left-handed only afterwards: in one pass the library makes the
+    // missing normals from the already flipped windings, pointing inwards.
+    if (scene)
+        scene = importer.ApplyPostProcessing(aiProcess_ConvertToLeftHanded);
     if (!scene || !scene->mRootNode || scene->mNumMeshes == 0)
     {
         const char* reason = importer.GetErrorString();

@@ -13,9 +13,9 @@ namespace scenetest
 {
 
 // An axis-aligned cube of the given half size around the origin, faces
-// counter-clockwise seen from outside (as OBJ files are), with normals and
-// texture coordinates.
-inline void writeCubeObj(const std::string& path, float half)
+// counter-clockwise seen from outside (as OBJ files are), with texture
+// coordinates and, unless told otherwise, normals.
+inline void writeCubeObj(const std::string& path, float half, bool normals = true)
 {
     std::string text = "# a cube\n";
     const char* corners[8] = {"-1 -1 -1", "1 -1 -1", "1 1 -1", "-1 1 -1",
@@ -35,7 +35,10 @@ inline void writeCubeObj(const std::string& path, float half)
     for (const auto& f : faces)
     {
         auto corner = [&](int i, int uv)
-        { return std::to_string(f[i]) + "/" + std::to_string(uv) + "/" + std::to_string(f[4]); };
+        {
+            return std::to_string(f[i]) + "/" + std::to_string(uv) +
+                   (normals ? "/" + std::to_string(f[4]) : std::string());
+        };
         text += "f " + corner(0, 1) + " " + corner(1, 2) + " " + corner(2, 3) + " " + corner(3, 4) +
                 "\n";
     }
@@ -54,8 +57,7 @@ inline bool convertModel(const std::string& from, const std::string& to)
     char* argv[5] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
     pid_t pid;
     int status = -1;
-    if (posix_spawnp(&pid, argv[0], &quiet, nullptr, argv, environ) == 0)
-        waitpid(pid, &status, 0);
+    if (posix_spawnp(&pid, argv[0], &quiet, nullptr, argv, environ) == 0) waitpid(pid, &status, 0);
     posix_spawn_file_actions_destroy(&quiet);
     return status == 0 && iotest::fileExists(to);
 }

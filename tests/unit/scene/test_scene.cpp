@@ -16,8 +16,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 using iotest::CCapture;
+using kelvo::scene::operator-;
 using zu::video::SVector3f;
 
 namespace
@@ -88,6 +90,39 @@ TEST_F(SceneTest, ModelsLoadOnceFromObjAnd3dsFiles)
         const zu::video::SBox3f& box = mesh->getBoundingBox();
         expectNear(box.minEdge, {-1.f, -1.f, -1.f});
         expectNear(box.maxEdge, {1.f, 1.f, 1.f});
+    }
+}
+
+TEST_F(SceneTest, NormalsPointOutwardsAndFrontFacesWindClockwiseWithOrWithoutNormalsInTheFile)
+{
+    const std::string bare = folder + "/bare.obj";
+    scenetest::writeCubeObj(bare, 1.f, false);
+    for (const std::string& path : {cube, bare})
+    {
+        zu::scene::IMesh* mesh = scene->getMesh(path.c_str());
+        ASSERT_TRUE(mesh) << path;
+        zu::video::Mesh* part = mesh->getPart(0);
+        auto vector = [&](uint16_t i, zu::video::EVertexFeature f)
+        {
+            SVector3f v;
+            memcpy(&v, part->vertexAttribute(i, f), sizeof v);
+            return v;
+        };
+        ASSERT_EQ(part->getIndexCount(), 36) << path;
+        for (uint16_t t = 0; t < part->getIndexCount(); t += 3)
+        {
+            const uint16_t* i = part->getIndices() + t;
+            const SVector3f a = vector(i[0], zu::video::FT_POSITION3D);
+            const SVector3f b = vector(i[1], zu::video::FT_POSITION3D);
+            const SVector3f c = vector(i[2], zu::video::FT_POSITION3D);
+            const SVector3f n = vector(i[0], zu::video::FT_NORMAL);
+            // Outwards: away from the cube's middle.
+            EXPECT_GT(kelvo::scene::dot(n, a), 0.f) << path << ", triangle " << t / 3;
+            // In this left-handed space a face seen from outside winds
+            // clockwise, which makes this cross product point outwards.
+            EXPECT_GT(kelvo::scene::dot(kelvo::scene::cross(b - a, c - a), n), 0.f)
+                << path << ", triangle " << t / 3;
+        }
     }
 }
 
