@@ -449,6 +449,23 @@ template <class Apply> void readVertexTable(const CLuaArgs& a, int n, int32_t co
     }
 }
 
+// The alpha, red, green and blue tables from argument `first` on, each
+// replacing one channel of the vertices' colours.
+void readColourTables(const CLuaArgs& a, int first, std::vector<video::S3DVertex>& v)
+{
+    for (int c = 0; c < 4; ++c)
+    {
+        const int shift = 24 - 8 * c;
+        readVertexTable(a, first + c, int32_t(v.size()),
+                        [&](int32_t i, lua_Number n)
+                        {
+                            uint32_t& colour = v[size_t(i)].color;
+                            colour = (colour & ~(0xFFu << shift)) | (uint32_t(toInt32(n)) & 0xFF)
+                                                                        << shift;
+                        });
+    }
+}
+
 // The lists of renderTriangleList and renderTriangleListWithNormals: counts
 // checked against the tables given, triangles naming a vertex that is not
 // there left out.
@@ -502,17 +519,7 @@ void drawTriangleList(const CLuaArgs& a, const SListLayout& layout, bool resetWo
                     [&](int32_t i, lua_Number n) { v[size_t(i)].u = toFloat(n); });
     readVertexTable(a, layout.us + 1, vertices,
                     [&](int32_t i, lua_Number n) { v[size_t(i)].v = toFloat(n); });
-    for (int c = 0; c < 4; ++c)
-    {
-        const int shift = 24 - 8 * c;
-        readVertexTable(a, layout.colours + c, vertices,
-                        [&](int32_t i, lua_Number n)
-                        {
-                            uint32_t& colour = v[size_t(i)].color;
-                            colour = (colour & ~(0xFFu << shift)) | (uint32_t(toInt32(n)) & 0xFF)
-                                                                        << shift;
-                        });
-    }
+    readColourTables(a, layout.colours, v);
 
     std::vector<uint16_t> indices;
     indices.reserve(raw.size());
@@ -562,8 +569,7 @@ int meshCollect(lua_State* L)
 bool makeMesh(const CLuaArgs& a)
 {
     lua_State* L = a.state();
-    if (a.count() < 3 || !a.isTable(1) || !a.isTable(2) || !a.isTable(3) || !driver())
-        return false;
+    if (a.count() < 3 || !a.isTable(1) || !a.isTable(2) || !a.isTable(3) || !driver()) return false;
     const int64_t vertexCount = int64_t(lua_objlen(L, a.index(2)));
     const int64_t indexCount = int64_t(lua_objlen(L, a.index(1))) / 3 * 3;
     if (vertexCount <= 0 || vertexCount > kMaxListVertices || indexCount <= 0 ||
@@ -575,17 +581,7 @@ bool makeMesh(const CLuaArgs& a)
     readVertexTable(a, 3, vertices, [&](int32_t i, lua_Number n) { v[size_t(i)].y = toFloat(n); });
     readVertexTable(a, 4, vertices, [&](int32_t i, lua_Number n) { v[size_t(i)].u = toFloat(n); });
     readVertexTable(a, 5, vertices, [&](int32_t i, lua_Number n) { v[size_t(i)].v = toFloat(n); });
-    for (int c = 0; c < 4; ++c)
-    {
-        const int shift = 24 - 8 * c;
-        readVertexTable(a, 6 + c, vertices,
-                        [&](int32_t i, lua_Number n)
-                        {
-                            uint32_t& colour = v[size_t(i)].color;
-                            colour = (colour & ~(0xFFu << shift)) | (uint32_t(toInt32(n)) & 0xFF)
-                                                                        << shift;
-                        });
-    }
+    readColourTables(a, 6, v);
     std::vector<int64_t> raw(size_t(indexCount), 0);
     readVertexTable(a, 1, int32_t(indexCount),
                     [&](int32_t i, lua_Number n) { raw[size_t(i)] = toInteger(n); });
@@ -617,8 +613,7 @@ bool makeMesh(const CLuaArgs& a)
 // a vertex that is not there are left out; nil when none is left.
 int v_createMesh(lua_State* L)
 {
-    if (!makeMesh(arguments(L)))
-        lua_pushnil(L);
+    if (!makeMesh(arguments(L))) lua_pushnil(L);
     return 1;
 }
 
