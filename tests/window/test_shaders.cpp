@@ -129,6 +129,20 @@ TEST_F(ShaderWindowTest, GlslUniformsComeFromTheConstantsTable)
     driver->endScene();
 }
 
+TEST_F(ShaderWindowTest, AShaderMaterialOf3DDrawingStaysOutOfThe2DDrawingAfterIt)
+{
+    run("COLOUR = video.createGlslShader('', SHADERS .. 'colour.frag', 0)");
+    driver->beginScene(true, true, 0xFF000000);
+    run("video.setMaterial(COLOUR, {colour = {0, 0, 1, 1}}) "
+        "video.renderTriangleList(3, 1, {0, 1, 2}, {-1, 1, -1}, {1, 1, -1}, {0, 0, 0}, {0, 0, 0},"
+        " {0, 0, 0}) "
+        "video.renderRectangle(100, 80, 40, 30, 255, 255, 0, 0)");
+    SImage frame = readBackBuffer(driver);
+    EXPECT_TRUE(near(frame.at(10, 10), 0, 0, 255, 1)) << "the triangle, through the shader";
+    EXPECT_TRUE(near(frame.at(120, 95), 255, 0, 0, 1)) << "the rectangle, in its own colour";
+    driver->endScene();
+}
+
 TEST_F(ShaderWindowTest, APostProcessingPassInvertsTheFrameDrawnIntoATarget)
 {
     run("video.createRenderTarget('frame') INVERT = video.createGlslShader(SHADERS .. 'pass.vert', "

@@ -262,6 +262,14 @@ void CVideoOpenGL::prepare3DStates()
 void CVideoOpenGL::prepare2DStates(bool, bool texture, bool alphaChannel, bool)
 {
     if (!isValid()) return;
+    // Plain 2D drawing after 3D leaves the 3D material behind: a shader
+    // program or generated coordinates must not reach sprites and text.
+    if (!m_useMaterialFor2D && m_lastMaterial.MaterialType >= 0)
+    {
+        if (IMaterialRenderer* renderer = getRenderer(m_lastMaterial.MaterialType))
+            renderer->unbind();
+        m_lastMaterial.MaterialType = -1;
+    }
     glDisable(GL_CULL_FACE);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
