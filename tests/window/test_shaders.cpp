@@ -107,7 +107,60 @@ class CLocalColour : public zu::video::IShaderConstantSetCallBack
     }
 };
 
+// Sets the uniform "m" from the first `count` of sixteen floats, and reports
+// whether the program took the name.
+class CMatrixConstant : public zu::video::IShaderConstantSetCallBack
+{
+  public:
+    explicit CMatrixConstant(int32_t count) : m_count(count) {}
+    void setConstants(zu::video::IMaterialRendererServices* services, int32_t) override
+    {
+        float m[16] = {};
+        m[12] = 0.2f; // the last column: the matrix is not transposed
+        m[13] = 0.4f;
+        m[14] = 0.6f;
+        m[15] = 1.f;
+        found = services->setPixelShaderConstant("m", m, m_count);
+    }
+    bool found = false;
+
+  private:
+    int32_t m_count;
+};
+
 } // namespace
+
+TEST_F(ShaderWindowTest, MatrixUniformsTakeWholeMatricesAndProgramsWithoutUniformsTakeNone)
+{
+    zu::video::IGPUProgrammingServices* services = driver->getShaderServices();
+    const std::string matrix = iotest::readDiskFile(kShaders + "/matrix.frag");
+    const std::string plain = iotest::readDiskFile(kShaders + "/plain.frag");
+    struct Case
+    {
+        const std::string* text;
+        int32_t count;
+        bool found;
+        int r, g, b;
+    };
+    // 16 floats are one matrix; 15 are none (the matrix stays zero).
+    const Case cases[] = {{&matrix, 16, true, 51, 102, 153},
+                          {&matrix, 15, true, 0, 0, 0},
+                          {&plain, 16, false, 255, 255, 0}};
+    for (const Case& c : cases)
+    {
+        auto* callback = new CMatrixConstant(c.count);
+        const int32_t type = services->createHighLevelMaterial("", "main", "", c.text->c_str(),
+                                                               "main", "", callback, 0, 0);
+        ASSERT_GE(type, int32_t(zu::video::EMT_BUILT_IN_COUNT));
+        driver->beginScene(true, true, 0xFF808080);
+        driver->drawShaderFullscreen(type);
+        SImage frame = readBackBuffer(driver);
+        driver->endScene();
+        EXPECT_EQ(callback->found, c.found) << c.count;
+        EXPECT_TRUE(near(frame.at(80, 60), c.r, c.g, c.b, 1)) << c.count;
+        callback->drop();
+    }
+}
 
 TEST_F(ShaderWindowTest, GlslUniformsComeFromTheConstantsTable)
 {
