@@ -6,9 +6,10 @@ set -euo pipefail
 
 build_packages=(g++ cmake ninja-build pkg-config ccache
     libluajit-5.1-dev libopenal-dev libvorbis-dev zlib1g-dev libjpeg-dev
-    libglew-dev libbox2d-dev libsdl2-dev libfreetype-dev libpng-dev libexpat1-dev xvfb xauth x11-apps imagemagick libgl1-mesa-dri)
+    libglew-dev libbox2d-dev libsdl2-dev libfreetype-dev libpng-dev libexpat1-dev libassimp-dev python3 xvfb xauth x11-apps imagemagick libgl1-mesa-dri)
 test_packages=(libgtest-dev python3 xdotool mesa-utils netpbm
-    libjpeg-turbo-progs zip vorbis-tools sox espeak-ng qpdf clang fonts-dejavu-core libxml2-utils xclip)
+    libjpeg-turbo-progs zip vorbis-tools sox espeak-ng qpdf clang fonts-dejavu-core libxml2-utils xclip
+    assimp-utils glslang-tools)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then

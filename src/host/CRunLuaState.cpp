@@ -9,6 +9,7 @@
 #include "lua/SScriptInput.h"
 #include "lua/CLuaVideoLibrary.h"
 #include "other/IKelvoDevice.h"
+#include "scene/ISceneManager.h"
 #include "video/IVideoDriver.h"
 
 namespace pellora::states
@@ -23,9 +24,11 @@ CRunLuaState::~CRunLuaState()
 {
     delete m_scriptManager;
     m_scriptManager = nullptr;
-    // The script's elements go with it.
+    // The script's elements and scene nodes go with it.
     if (m_guiEnvironment)
         m_guiEnvironment->clear();
+    if (zu::scene::ISceneManager* scene = m_device ? m_device->getSceneManager() : nullptr)
+        scene->clear();
 }
 
 int CRunLuaState::activate()

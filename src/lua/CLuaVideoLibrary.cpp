@@ -610,8 +610,9 @@ int v_setActiveRenderTarget(lua_State* L)
 // ---------------------------------------------------------------- meshes
 
 // video.renderMesh(mesh [, textureName ...] [, x, y [, degrees [, sx, sy]]]) -> nothing
-// Draws a mesh in 2D, moved, turned and scaled by the numbers given, with
-// the named textures on its stages in order.
+// Draws a mesh made by createMesh in 2D, scaled, turned (degrees, about its
+// origin) and moved by x, y pixels, with the named textures on its stages in
+// order.
 int v_renderMesh(lua_State* L)
 {
     CLuaArgs a = arguments(L);
@@ -645,7 +646,7 @@ int v_renderMesh(lua_State* L)
         core::CMatrix4 move;
         move(3, 0) = toFloat(numbers[0]);
         move(3, 1) = toFloat(numbers[1]);
-        world = world * move;
+        world = move * world;
     }
     if (numbers.size() >= 3)
     {
@@ -655,20 +656,16 @@ int v_renderMesh(lua_State* L)
         turn(0, 1) = std::sin(radians);
         turn(1, 0) = -std::sin(radians);
         turn(1, 1) = std::cos(radians);
-        world = world * turn;
+        world = turn * world;
     }
     if (numbers.size() >= 5)
     {
         core::CMatrix4 scale;
         scale(0, 0) = toFloat(numbers[3]);
         scale(1, 1) = toFloat(numbers[4]);
-        world = world * scale;
+        world = scale * world;
     }
-    // What is batched so far was drawn before this mesh.
-    driver()->flush2D();
-    driver()->prepare2DStates(true, true, true, true);
-    driver()->setTransform(video::ETS_WORLD, world);
-    driver()->drawRenderState(renderState);
+    driver()->draw2DMesh(renderState, world);
     return 0;
 }
 
@@ -717,6 +714,7 @@ CLuaVideoLibrary::CLuaVideoLibrary(video::IVideoDriver* driver, gui::IGUIEnviron
     : m_driver(driver), m_gui(gui), m_device(device), m_pathOverrides(std::move(overrides))
 {
     g_library = this;
+    init3D(device);
 }
 
 CLuaVideoLibrary::~CLuaVideoLibrary()
@@ -725,9 +723,12 @@ CLuaVideoLibrary::~CLuaVideoLibrary()
         if (s)
             s->release();
     m_states.clear();
+    release3D();
     if (g_library == this)
         g_library = nullptr;
 }
+
+CLuaVideoLibrary* CLuaVideoLibrary::get() { return g_library; }
 
 gui::IGUIFont* CLuaVideoLibrary::getFont(const core::CString& path)
 {
@@ -743,7 +744,11 @@ gui::IGUIFont* CLuaVideoLibrary::getFont(const core::CString& path)
     return skin ? skin->getFont() : nullptr;
 }
 
-void CLuaVideoLibrary::install(lua_State* L) { installTable(L, "video", kFunctions); }
+void CLuaVideoLibrary::install(lua_State* L)
+{
+    installTable(L, "video", kFunctions);
+    install3D(L);
+}
 
 int32_t CLuaVideoLibrary::addState(video::ISpriteAnimationState* s)
 {

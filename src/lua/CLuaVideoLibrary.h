@@ -1,7 +1,9 @@
 // CLuaVideoLibrary: the script table `video` for 2D drawing: sprite states in
 // numbered slots and their draw variants, lines, rectangles, whole textures,
 // text, screen and render sizes, scissor, point sampling, clearing, render
-// targets, and renderMesh. Each function reads its arguments by position with
+// targets, and renderMesh. Materials, shaders, post-processing passes, 3D
+// drawing, the camera and scene nodes are in CLuaVideoLibrary3D.cpp. Each
+// function reads its arguments by position with
 // the runtime's plain conversions (a missing argument reads as 0, "" or
 // false), checks only how many it got, calls the driver and pushes results.
 // The engine classes it calls know nothing of scripts.
@@ -29,10 +31,18 @@ namespace video
 class IVideoDriver;
 class ISpriteAnimationState;
 } // namespace video
+namespace scene
+{
+class ICameraSceneNode;
+class ISceneManager;
+class ISceneNode;
+} // namespace scene
 } // namespace zu
 
 namespace zu::lua
 {
+
+class CLuaShaderConstants;
 
 class CLuaVideoLibrary
 {
@@ -73,7 +83,28 @@ public:
     // that failed once is not tried again on every frame.
     gui::IGUIFont* getFont(const core::CString& path);
 
+    // The library while it exists (the table's functions find it here).
+    static CLuaVideoLibrary* get();
+
+    // The 3D scene the camera and node functions act on (the device's, when
+    // it has one). Setting one adds a camera at the origin looking along +z
+    // and makes it the active camera.
+    void setSceneManager(scene::ISceneManager* scene);
+    scene::ISceneManager* getSceneManager() const { return m_scene; }
+    scene::ICameraSceneNode* getCamera() const { return m_camera; }
+    // Nodes by their script handle, the order they were made in.
+    int32_t addSceneNode(scene::ISceneNode* node);
+    scene::ISceneNode* getSceneNode(int64_t index) const;
+    int32_t getSceneNodeCount() const { return int32_t(m_sceneNodes.size()); }
+    // The constants callback of the script's shader materials.
+    CLuaShaderConstants* getShaderConstants() const { return m_shaderConstants; }
+
 private:
+    // The material and 3D side (CLuaVideoLibrary3D.cpp).
+    void init3D(IKelvoDevice* device);
+    void release3D();
+    static void install3D(lua_State* L);
+
     video::IVideoDriver* m_driver;
     gui::IGUIEnvironment* m_gui;
     IKelvoDevice* m_device;
@@ -82,6 +113,10 @@ private:
     std::vector<video::ISpriteAnimationState*> m_states;
     int32_t m_firstFree = 0;
     std::set<core::CString> m_missingFonts;
+    scene::ISceneManager* m_scene = nullptr;
+    scene::ICameraSceneNode* m_camera = nullptr;
+    std::vector<scene::ISceneNode*> m_sceneNodes;
+    CLuaShaderConstants* m_shaderConstants = nullptr;
 };
 
 } // namespace zu::lua

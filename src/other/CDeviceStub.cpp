@@ -11,6 +11,7 @@
 #include "other/CTimer.h"
 #include "other/ICursorControl.h"
 #include "core/IOSOperator.h"
+#include "scene/CSceneManager.h"
 #include "video/IVideoDriver.h"
 
 #include <cstdlib>
@@ -46,6 +47,8 @@ CDeviceStub::~CDeviceStub()
         entry.second->drop();
     m_networkDevices.clear();
     zu::dropAndClear(m_guiEnvironment);
+    // The scene's meshes and node textures belong to the driver.
+    zu::dropAndClear(m_sceneManager);
     zu::dropAndClear(m_joystickDriver);
     zu::dropAndClear(m_audioDriver);
     zu::dropAndClear(m_videoDriver);
@@ -130,6 +133,9 @@ void CDeviceStub::createGUIAndScene()
 {
     zu::dropAndClear(m_guiEnvironment);
     m_guiEnvironment = new gui::CGUIEnvironment(m_fileSystem, m_videoDriver, m_timer, m_osOperator);
+    zu::dropAndClear(m_sceneManager);
+    if (m_videoDriver)
+        m_sceneManager = new scene::CSceneManager(m_videoDriver, m_fileSystem);
     setEventReceiver(m_userReceiver);
 }
 

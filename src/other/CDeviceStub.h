@@ -30,6 +30,7 @@ class CDeviceStub : public zu::IKelvoDevice
     zu::video::IVideoDriver* getVideoDriver() override { return m_videoDriver; }
     zu::io::IFileSystem* getFileSystem() override { return m_fileSystem; }
     zu::gui::IGUIEnvironment* getGUIEnvironment() override { return m_guiEnvironment; }
+    zu::scene::ISceneManager* getSceneManager() override { return m_sceneManager; }
     zu::ICursorControl* getCursorControl() override { return m_cursorControl; }
     zu::IVideoModeList* getVideoModeList() override;
     int getSelectedLanguage() const override { return m_selectedLanguage; }
@@ -54,9 +55,9 @@ class CDeviceStub : public zu::IKelvoDevice
     void removeNetworkDevice(const zu::core::CString& name) override;
     void updateNetworkDevices() override;
 
-    // Replaces the GUI environment by a new one over the current video
-    // driver and hands it the user receiver. The platform devices call it
-    // once their video driver exists.
+    // Replaces the GUI environment and the 3D scene by new ones over the
+    // current video driver and hands the GUI the user receiver. The platform
+    // devices call it once their video driver exists.
     void createGUIAndScene();
 
     zu::core::CString getVersion() const override { return zu::core::ENGINE_VERSION; }
@@ -98,6 +99,7 @@ class CDeviceStub : public zu::IKelvoDevice
     zu::io::IFileSystem* m_fileSystem = nullptr;
     zu::video::IVideoDriver* m_videoDriver = nullptr;
     zu::gui::IGUIEnvironment* m_guiEnvironment = nullptr;
+    zu::scene::ISceneManager* m_sceneManager = nullptr;
     zu::ITimer* m_timer = nullptr;
     zu::ICursorControl* m_cursorControl = nullptr;
     zu::event::ILogger* m_logger = nullptr;

@@ -1,6 +1,6 @@
 // IKelvoDevice: the root object of the engine. It owns the window and every
 // component the game reaches through it (file system, timer, OS services,
-// logger, video driver, GUI, audio, joysticks, network devices) and turns the
+// logger, video driver, GUI, 3D scene, audio, joysticks, network devices) and turns the
 // window's messages into engine events, delivered in a fixed order: the GUI,
 // the device's own input state, then the user receiver.
 #pragma once
@@ -30,6 +30,10 @@ class IVideoDriver;
 namespace gui
 {
 class IGUIEnvironment;
+}
+namespace scene
+{
+class ISceneManager;
 }
 namespace audio
 {
@@ -70,6 +74,8 @@ class IKelvoDevice : public virtual IUnknown
     virtual video::IVideoDriver* getVideoDriver() = 0;
     virtual io::IFileSystem* getFileSystem() = 0;
     virtual gui::IGUIEnvironment* getGUIEnvironment() = 0;
+    // The 3D scene over the video driver; null while there is no driver.
+    virtual scene::ISceneManager* getSceneManager() = 0;
     virtual ICursorControl* getCursorControl() = 0;
     // Filled on first use.
     virtual IVideoModeList* getVideoModeList() = 0;

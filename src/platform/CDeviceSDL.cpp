@@ -6,6 +6,7 @@
 #include "io/IFileSystem.h"
 #include "platform/CCursorControlSDL.h"
 #include "platform/SDLKeyMap.h"
+#include "scene/ISceneManager.h"
 #include "video/IVideoDriver.h"
 #include "video/OpenGL/CVideoOpenGL.h"
 #include "video/null/CVideoNull.h"
@@ -68,8 +69,10 @@ CDeviceSDL::CDeviceSDL(const zu::core::CString& applicationVersion,
 
 CDeviceSDL::~CDeviceSDL()
 {
-    // The GUI's fonts hand textures and sprite states back to the driver.
+    // The GUI's fonts hand textures and sprite states back to the driver,
+    // and the scene's meshes are buffers of its context.
     zu::dropAndClear(m_guiEnvironment);
+    zu::dropAndClear(m_sceneManager);
     zu::dropAndClear(m_videoDriver);
     m_cursorControl = nullptr;
     zu::dropAndClear(m_cursor);

@@ -146,18 +146,26 @@ class IVideoDriver : public virtual IUnknown
                                  const uint32_t* indices, int32_t vertexCount,
                                  int32_t indexCount) = 0;
     virtual void drawLine(SPosition2i start, SPosition2i end, uint32_t color) = 0;
+    // A mesh whose 2D positions are render pixels, moved by `transform` (for
+    // row vectors: a point p lands at p * transform) and drawn in 2D with the
+    // render state's textures. Meshes without 2D positions draw nothing.
+    virtual void draw2DMesh(RenderState& renderState, const core::CMatrix4& transform) = 0;
     virtual void drawBezier(SVector2f start, SVector2f end, SVector2f startTangent,
                             SVector2f endTangent, float segments, uint32_t color) = 0;
     virtual void drawHermite(SVector2f start, SVector2f end, SVector2f startTangent,
                              SVector2f endTangent, float segments, uint32_t color) = 0;
     // A rectangle drawn with a material (post-processing). A type without a
-    // renderer draws nothing.
+    // renderer draws nothing. The first texture is sampled over sourceRect
+    // (destRect when null) scaled from render to screen size; with
+    // secondRect, the texture of secondStage over secondRect.
     virtual void drawShaderRect(int32_t materialType, const SRecti& destRect,
                                 const SRecti* sourceRect, const SRecti* secondRect,
                                 int secondStage) = 0;
     virtual void drawShaderFullscreen(int32_t materialType) = 0;
 
     // 3D primitives; they do not flush the 2D batch.
+    // A mesh in 3D with the current material and transforms.
+    virtual void drawMesh(Mesh* mesh) = 0;
     virtual void drawTriangleList(const S3DVertex* vertices, int32_t vertexCount,
                                   const uint16_t* indices, int32_t triangleCount) = 0;
     virtual void drawLine3D(SVector3f start, SVector3f end, uint32_t color) = 0;

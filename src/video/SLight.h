@@ -1,5 +1,5 @@
 // SLight: a dynamic light as the 3D scene hands it to the driver. With
-// `directional` set the position is the light's direction.
+// `directional` set the position is the direction the light shines in.
 #pragma once
 
 namespace zu::video

@@ -69,6 +69,25 @@ def apidoc_cases(root):
     (root / "docs/api.md").write_text(text.replace("Returns", "Gives"))
     code, out = run(APIDOC, root, "--check")
     failures += expect(code == 1 and "stale" in out, "a stale reference is reported", out)
+
+    # A table registered in two files, the second file's part in a section of its own.
+    write(root, {"src/lua/CToyMore.cpp": textwrap.dedent('''\
+        // toy.bounce() -> nothing
+        // Bounces.
+        int t_bounce(lua_State* L) { return 0; }
+        const luaL_Reg kMore[] = {
+            {"bounce", t_bounce},
+            {nullptr, nullptr},
+        };
+        void installMore(lua_State* L) { installTable(L, "toy", kMore); }
+        '''),
+        "tools/apidoc/api.md.in": "# Toy\n\n@table toy\n\n## More\n\n@table toy from CToyMore.cpp\n"})
+    code, out = run(APIDOC, root)
+    text = (root / "docs/api.md").read_text()
+    more = text.find("## More")
+    failures += expect(code == 0 and text.find("toy.ping(") < more < text.find("toy.bounce(") and
+                       text.count("toy.bounce(") == 1, "a table's part is shown where it is named",
+                       out + text)
     return failures
 
 

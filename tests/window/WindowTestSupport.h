@@ -93,11 +93,12 @@ inline void writePpm(const SImage& image, const std::string& path)
     out.write(reinterpret_cast<const char*>(image.rgb.data()), std::streamsize(image.rgb.size()));
 }
 
-// A PNG reference read through netpbm.
+// A PNG reference read through netpbm; a grey one (netpbm writes a picture
+// without colour as grey) is widened to RGB.
 inline SImage readPng(const std::string& path)
 {
     SImage image;
-    std::string ppm = run("pngtopnm '" + path + "' 2>/dev/null");
+    std::string ppm = run("pngtopnm '" + path + "' 2>/dev/null | ppmtoppm 2>/dev/null");
     int w = 0, h = 0, maxValue = 0, consumed = 0;
     if (sscanf(ppm.c_str(), "P6 %d %d %d%n", &w, &h, &maxValue, &consumed) != 3 || maxValue != 255)
         return image;

@@ -16,6 +16,9 @@ file that makes an object's callbacks, named with the object's class
 ("// callback NetDevice.onPacket(self, ...)"). The prose around them lives in
 tools/apidoc/api.md.in, whose lines "@table NAME", "@class NAME",
 "@callbacks" and "@callbacks CLASS" are replaced by the entries.
+A table registered in parts can be shown in several places: the line
+"@table NAME from FILE.cpp" takes the entries registered in that source file,
+and "@table NAME" the rest.
 
   make_api_doc.py           rewrite docs/api.md
   make_api_doc.py --check   fail when a registered function has no signature
@@ -104,7 +107,14 @@ def collect(sources, callback_sources):
         for table, listname in INSTALL.findall(text):
             for name, symbol in lists.get(listname, []):
                 try:
-                    sections.setdefault(table, []).append(entry_for(path, lines, symbol, table, name, "."))
+                    signatures, description = entry_for(path, lines, symbol, table, name, ".")
+                    entries = sections.setdefault(table, [])
+                    # Names registered one after another for the same function
+                    # share one entry.
+                    if entries and entries[-1][2:] == (path.name, symbol):
+                        entries[-1][0].extend(signatures)
+                    else:
+                        entries.append((signatures, description, path.name, symbol))
                 except DocError as e:
                     problems.append(str(e))
         for m in METHOD_LIST.finditer(text):
@@ -147,7 +157,7 @@ def collect(sources, callback_sources):
 
 def render(entries):
     out = []
-    for signatures, description in entries:
+    for signatures, description, *_ in entries:
         if out:
             out.append("")
         for s in signatures:
@@ -158,17 +168,34 @@ def render(entries):
     return out
 
 
+TABLE_LINE = re.compile(r"^@(table|class) (\w+)(?: from (\S+))?\s*$")
+
+
 def build(template, sections, problems):
+    lines = template.read_text().splitlines()
+    # Source files whose entries of a table are shown at a line of their own.
+    claimed = {}
+    for line in lines:
+        m = TABLE_LINE.match(line)
+        if m and m.group(3):
+            claimed.setdefault(m.group(2), set()).add(m.group(3))
     out, used = [], set()
-    for line in template.read_text().splitlines():
-        m = re.match(r"^@(table|class) (\w+)\s*$", line)
+    for line in lines:
+        m = TABLE_LINE.match(line)
         if m:
-            name = m.group(2)
+            name, source = m.group(2), m.group(3)
             if name not in sections:
                 problems.append(f"api.md.in names {m.group(1)} {name}, which no source registers")
                 continue
             used.add(name)
-            out.extend(render(sections[name]))
+            if source:
+                entries = [e for e in sections[name] if len(e) > 2 and e[2] == source]
+                if not entries:
+                    problems.append(f"api.md.in shows {name} from {source}, which registers none of it")
+            else:
+                entries = [e for e in sections[name]
+                           if len(e) < 3 or e[2] not in claimed.get(name, set())]
+            out.extend(render(entries))
         elif re.match(r"^@callbacks( \w+)?\s*$", line):
             key = line.strip()
             used.add(key)

@@ -104,9 +104,16 @@ void setFunctions(lua_State* L, int table, const luaL_Reg* list)
 
 void installTable(lua_State* L, const char* name, const luaL_Reg* list)
 {
-    lua_newtable(L);
+    lua_getglobal(L, name);
+    if (!lua_istable(L, -1))
+    {
+        lua_pop(L, 1);
+        lua_newtable(L);
+        lua_pushvalue(L, -1);
+        lua_setglobal(L, name);
+    }
     setFunctions(L, -1, list);
-    lua_setglobal(L, name);
+    lua_pop(L, 1);
 }
 
 

@@ -44,7 +44,8 @@ void pushWeakValueTable(lua_State* L, int holder, const char* field);
 // the table at `table`, each a closure carrying its name, so argument errors
 // can say which function the script called.
 void setFunctions(lua_State* L, int table, const luaL_Reg* list);
-// Makes the global table `name` holding the functions of `list`.
+// Makes the global table `name` holding the functions of `list`; when it
+// exists already (a library installed in parts), the functions are added.
 void installTable(lua_State* L, const char* name, const luaL_Reg* list);
 
 // A message handler for lua_pcall: replaces the error value by

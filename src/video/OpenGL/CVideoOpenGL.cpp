@@ -2,10 +2,14 @@
 
 #include "core/Output.h"
 #include "video/ITexture.h"
+#include "video/OpenGL/COpenGLCGMaterialRenderer.h"
 #include "video/OpenGL/COpenGLContext.h"
 #include "video/OpenGL/COpenGLMaterialRenderer.h"
+#include "video/OpenGL/COpenGLSLMaterialRenderer.h"
+#include "video/OpenGL/COpenGLShaderMaterialRenderer.h"
 #include "video/OpenGL/COpenGLMesh.h"
 #include "video/OpenGL/COpenGLTexture.h"
+#include "video/null/CCgRuntime.h"
 
 #include <GL/glew.h>
 
@@ -98,6 +102,8 @@ void CVideoOpenGL::setInitialStates()
     glClearDepth(1.0);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glDepthFunc(GL_LEQUAL);
+    // Scaled meshes keep unit normals, so scaling does not dim their lighting.
+    glEnable(GL_NORMALIZE);
 }
 
 void CVideoOpenGL::registerRenderers()
@@ -256,6 +262,14 @@ void CVideoOpenGL::prepare3DStates()
 void CVideoOpenGL::prepare2DStates(bool, bool texture, bool alphaChannel, bool)
 {
     if (!isValid()) return;
+    // Plain 2D drawing after 3D leaves the 3D material behind: a shader
+    // program or generated coordinates must not reach sprites and text.
+    if (!m_useMaterialFor2D && m_lastMaterial.MaterialType >= 0)
+    {
+        if (IMaterialRenderer* renderer = getRenderer(m_lastMaterial.MaterialType))
+            renderer->unbind();
+        m_lastMaterial.MaterialType = -1;
+    }
     glDisable(GL_CULL_FACE);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -318,6 +332,77 @@ void CVideoOpenGL::setBasicRenderStates(const MaterialState& material, const Mat
     if (resetAll || material.FrontfaceClockwise != last.FrontfaceClockwise)
         glFrontFace((material.FrontfaceClockwise || m_renderTarget) ? GL_CCW : GL_CW);
     if (resetAll || material.FogEnable != last.FogEnable) enable(GL_FOG, material.FogEnable);
+}
+
+// ---------------------------------------------------------------- shader materials
+
+void CVideoOpenGL::setVertexShaderConstant(const float* data, int32_t startRegister, int32_t count)
+{
+    if (!isValid() || !data || !GLEW_ARB_vertex_program) return;
+    for (int32_t i = 0; i < count; ++i)
+        glProgramLocalParameter4fvARB(GL_VERTEX_PROGRAM_ARB, GLuint(startRegister + i),
+                                      data + 4 * i);
+}
+
+void CVideoOpenGL::setPixelShaderConstant(const float* data, int32_t startRegister, int32_t count)
+{
+    if (!isValid() || !data || !GLEW_ARB_fragment_program) return;
+    for (int32_t i = 0; i < count; ++i)
+        glProgramLocalParameter4fvARB(GL_FRAGMENT_PROGRAM_ARB, GLuint(startRegister + i),
+                                      data + 4 * i);
+}
+
+bool CVideoOpenGL::setVertexShaderConstant(const char* name, const float* floats, int32_t count)
+{
+    return setPixelShaderConstant(name, floats, count);
+}
+
+bool CVideoOpenGL::setPixelShaderConstant(const char*, const float*, int32_t)
+{
+    zu::core::zuLogText("Error: Please call services->setPixelShaderConstant(), not "
+                        "VideoDriver->setPixelShaderConstant().",
+                        zu::core::ELL_INFORMATION);
+    return false;
+}
+
+int32_t CVideoOpenGL::createHighLevelMaterial(const CString& vertexText, const CString&,
+                                              const CString&, const CString& pixelText,
+                                              const CString&, const CString&,
+                                              IShaderConstantSetCallBack* callback,
+                                              int32_t baseMaterial, int32_t userData)
+{
+    if (!isValid() || !hasProgramText(!vertexText.empty(), !pixelText.empty())) return -1;
+    auto* renderer = new COpenGLSLMaterialRenderer(this, callback, baseMaterial, userData);
+    return registerShaderRenderer(renderer, renderer->build(vertexText, pixelText));
+}
+
+int32_t CVideoOpenGL::createProgramMaterial(const CString& vertexText, const CString& pixelText,
+                                            IShaderConstantSetCallBack* callback,
+                                            int32_t baseMaterial, int32_t userData)
+{
+    if (!isValid() || !hasProgramText(!vertexText.empty(), !pixelText.empty())) return -1;
+    auto* renderer = new COpenGLShaderMaterialRenderer(this, callback, baseMaterial, userData);
+    return registerShaderRenderer(renderer, renderer->build(vertexText, pixelText));
+}
+
+int32_t CVideoOpenGL::createCgMaterial(const char* vertexText, const CString& vertexEntry,
+                                       const char* pixelText, const CString& pixelEntry,
+                                       IShaderConstantSetCallBack* callback, int32_t baseMaterial,
+                                       bool compiled, int32_t userData)
+{
+    if (!isValid()) return -1;
+    // Without the runtime (reported once when it was looked for) there is
+    // nothing to build with.
+    const SCgFunctions* cg = CCgRuntime::get();
+    if (!cg || !cg->hasOpenGL()) return -1;
+    if (!hasProgramText(vertexText != nullptr, pixelText != nullptr)) return -1;
+    CGcontext context = getCgContext(cg);
+    if (!context) return -1;
+    auto* renderer =
+        new COpenGLCGMaterialRenderer(this, this, cg, context, callback, baseMaterial, userData);
+    return registerShaderRenderer(
+        renderer,
+        renderer->build(vertexText, vertexEntry.c_str(), pixelText, pixelEntry.c_str(), compiled));
 }
 
 // ---------------------------------------------------------------- geometry
@@ -470,8 +555,11 @@ void CVideoOpenGL::addLight(const SLight& light)
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(m_matrices[ETS_VIEW].m);
     const GLenum id = GLenum(GL_LIGHT0 + m_lastLightIndex);
-    const GLfloat position[4] = {light.position[0], light.position[1], light.position[2],
-                                 light.directional ? 0.f : 1.f};
+    // A directional light's record holds the direction it shines in; GL
+    // wants the direction towards the light.
+    const float sign = light.directional ? -1.f : 1.f;
+    const GLfloat position[4] = {sign * light.position[0], sign * light.position[1],
+                                 sign * light.position[2], light.directional ? 0.f : 1.f};
     glLightfv(id, GL_POSITION, position);
     glLightfv(id, GL_DIFFUSE, light.diffuse);
     glLightfv(id, GL_SPECULAR, light.specular);

@@ -66,6 +66,26 @@ class CVideoOpenGL : public CVideoNull
     void setBasicRenderStates(const zu::video::MaterialState& material,
                               const zu::video::MaterialState& lastMaterial,
                               bool resetAllRenderStates) override;
+    // Register constants are local parameters of the bound ARB programs;
+    // named constants are the GLSL and Cg renderers' own services.
+    void setVertexShaderConstant(const float* data, int32_t startRegister, int32_t count) override;
+    void setPixelShaderConstant(const float* data, int32_t startRegister, int32_t count) override;
+    bool setVertexShaderConstant(const char* name, const float* floats, int32_t count) override;
+    bool setPixelShaderConstant(const char* name, const float* floats, int32_t count) override;
+
+    // Shader materials: GLSL, ARB programs and Cg (when its runtime is there).
+    int32_t createHighLevelMaterial(const CString& vertexText, const CString& vertexEntry,
+                                    const CString& vertexTarget, const CString& pixelText,
+                                    const CString& pixelEntry, const CString& pixelTarget,
+                                    zu::video::IShaderConstantSetCallBack* callback,
+                                    int32_t baseMaterial, int32_t userData) override;
+    int32_t createProgramMaterial(const CString& vertexText, const CString& pixelText,
+                                  zu::video::IShaderConstantSetCallBack* callback,
+                                  int32_t baseMaterial, int32_t userData) override;
+    int32_t createCgMaterial(const char* vertexText, const CString& vertexEntry,
+                             const char* pixelText, const CString& pixelEntry,
+                             zu::video::IShaderConstantSetCallBack* callback, int32_t baseMaterial,
+                             bool compiled, int32_t userData) override;
 
   protected:
     zu::video::ITexture* createApiTexture(const CString& name, zu::video::IImage* image) override;

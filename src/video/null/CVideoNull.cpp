@@ -91,6 +91,8 @@ CVideoNull::~CVideoNull()
 {
     releaseBatch();
     removeAllResources();
+    // After the renderers, whose Cg programs live in the context.
+    if (m_cgContext) m_cgContextRuntime->destroyContext(m_cgContext);
     if (m_fileSystem) m_fileSystem->drop();
 }
 
@@ -240,6 +242,11 @@ bool CVideoNull::setRenderTarget(ITexture* texture)
 void CVideoNull::submit(RenderState& renderState)
 {
     if (renderState.mesh) m_primitivesDrawn += renderState.mesh->getPrimitiveCount();
+    // 3D state set-up lets the renderer prepare its draw; in 2D with a
+    // material it is done here, so shader constants reach 2D passes too.
+    if (m_useMaterialFor2D && m_renderMode != 2)
+        if (IMaterialRenderer* renderer = getRenderer(m_lastMaterial.MaterialType))
+            renderer->beforeDraw(this, 0);
     drawRenderState(renderState);
 }
 
@@ -309,6 +316,15 @@ const SLight* CVideoNull::getLight(int32_t index) const
 }
 
 // ---------------------------------------------------------------- 3D primitives
+
+void CVideoNull::drawMesh(Mesh* mesh)
+{
+    if (!mesh) return;
+    prepare3DStates();
+    RenderState state;
+    state.mesh = mesh;
+    submit(state);
+}
 
 void CVideoNull::drawTriangleList(const S3DVertex* vertices, int32_t vertexCount,
                                   const uint16_t* indices, int32_t triangleCount)

@@ -14,10 +14,16 @@
 //   setBasicRenderStates; and replaces the placeholder material renderers
 //   with removeAllMaterialRenderers and addRenderer.
 // Everything else, the batch and its flush rules included, stays here.
+//
+// The driver is also the factory of shader materials (CVideoNullShaders.cpp):
+// the file and stream variants of the creation chain are shared, and a
+// drawing driver overrides the three text variants it supports.
 #pragma once
 
+#include "video/IGPUProgrammingServices.h"
 #include "video/IMaterialRendererServices.h"
 #include "video/IVideoDriver.h"
+#include "video/null/SCgFunctions.h"
 #include "video/RenderState.h"
 #include "video/SLight.h"
 
@@ -34,7 +40,9 @@ class IFileSystem;
 namespace kelvo::video
 {
 
-class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRendererServices
+class CVideoNull : public zu::video::IVideoDriver,
+                   public zu::video::IMaterialRendererServices,
+                   public zu::video::IGPUProgrammingServices
 {
   public:
     using CString = zu::core::CString;
@@ -140,6 +148,8 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
                          const uint32_t* indices, int32_t vertexCount, int32_t indexCount) override;
     void drawLine(zu::video::SPosition2i start, zu::video::SPosition2i end,
                   uint32_t color) override;
+    void draw2DMesh(zu::video::RenderState& renderState,
+                    const zu::core::CMatrix4& transform) override;
     void drawBezier(zu::video::SVector2f start, zu::video::SVector2f end,
                     zu::video::SVector2f startTangent, zu::video::SVector2f endTangent,
                     float segments, uint32_t color) override;
@@ -152,6 +162,7 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     void drawShaderFullscreen(int32_t materialType) override;
 
     // 3D primitives.
+    void drawMesh(zu::video::Mesh* mesh) override;
     void drawTriangleList(const zu::video::S3DVertex* vertices, int32_t vertexCount,
                           const uint16_t* indices, int32_t triangleCount) override;
     void drawLine3D(zu::video::SVector3f start, zu::video::SVector3f end, uint32_t color) override;
@@ -181,7 +192,7 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     int32_t addRenderer(zu::video::IMaterialRenderer* renderer) override;
     zu::video::IMaterialRenderer* getRenderer(int32_t index) const override;
     int32_t getRendererCount() const override { return int32_t(m_materialRenderers.size()); }
-    zu::video::IGPUProgrammingServices* getShaderServices() override { return nullptr; }
+    zu::video::IGPUProgrammingServices* getShaderServices() override { return this; }
 
     bool writeScreenshot(const CString& folder, const CString& name,
                          zu::video::ITexture* texture) override;
@@ -199,6 +210,54 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     {
     }
     zu::video::IVideoDriver* getVideoDriver() override { return this; }
+    // The register forms set nothing here; the named forms report success.
+    void setVertexShaderConstant(const float*, int32_t, int32_t) override {}
+    void setPixelShaderConstant(const float*, int32_t, int32_t) override {}
+    bool setVertexShaderConstant(const char*, const float*, int32_t) override { return true; }
+    bool setPixelShaderConstant(const char*, const float*, int32_t) override { return true; }
+
+    // Shader materials. The null driver refuses the text variants with a
+    // log line; the file and stream variants are the same on every driver.
+    int32_t createHighLevelMaterial(const CString& vertexText, const CString& vertexEntry,
+                                    const CString& vertexTarget, const CString& pixelText,
+                                    const CString& pixelEntry, const CString& pixelTarget,
+                                    zu::video::IShaderConstantSetCallBack* callback,
+                                    int32_t baseMaterial, int32_t userData) override;
+    int32_t
+    createHighLevelMaterialFromStreams(zu::io::IReadFile* vertexFile, const CString& vertexEntry,
+                                       const CString& vertexTarget, zu::io::IReadFile* pixelFile,
+                                       const CString& pixelEntry, const CString& pixelTarget,
+                                       zu::video::IShaderConstantSetCallBack* callback,
+                                       int32_t baseMaterial, int32_t userData) override;
+    int32_t createHighLevelMaterialFromFiles(const CString& vertexName, const CString& vertexEntry,
+                                             const CString& vertexTarget, const CString& pixelName,
+                                             const CString& pixelEntry, const CString& pixelTarget,
+                                             zu::video::IShaderConstantSetCallBack* callback,
+                                             int32_t baseMaterial, int32_t userData) override;
+    int32_t createProgramMaterial(const CString& vertexText, const CString& pixelText,
+                                  zu::video::IShaderConstantSetCallBack* callback,
+                                  int32_t baseMaterial, int32_t userData) override;
+    int32_t createProgramMaterialFromFiles(const CString& vertexName, const CString& pixelName,
+                                           zu::video::IShaderConstantSetCallBack* callback,
+                                           int32_t baseMaterial, int32_t userData) override;
+    int32_t createProgramMaterialFromStreams(zu::io::IReadFile* vertexFile,
+                                             zu::io::IReadFile* pixelFile,
+                                             zu::video::IShaderConstantSetCallBack* callback,
+                                             int32_t baseMaterial, int32_t userData) override;
+    int32_t createCgMaterial(const char* vertexText, const CString& vertexEntry,
+                             const char* pixelText, const CString& pixelEntry,
+                             zu::video::IShaderConstantSetCallBack* callback, int32_t baseMaterial,
+                             bool compiled, int32_t userData) override;
+    int32_t createCgMaterialFromStreams(zu::io::IReadFile* vertexFile, const CString& vertexEntry,
+                                        zu::io::IReadFile* pixelFile, const CString& pixelEntry,
+                                        zu::video::IShaderConstantSetCallBack* callback,
+                                        int32_t baseMaterial, bool compiled,
+                                        int32_t userData) override;
+    int32_t createCgMaterialFromFiles(const CString& vertexName, const CString& vertexEntry,
+                                      const CString& pixelName, const CString& pixelEntry,
+                                      zu::video::IShaderConstantSetCallBack* callback,
+                                      int32_t baseMaterial, bool compiled,
+                                      int32_t userData) override;
 
     // Introspection of the 2D mapping and batch, and the clocks.
     float getNdcScaleX() const { return m_ndcScaleX; }
@@ -247,6 +306,13 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     // The type a material draws with: itself when it has a renderer, else the
     // solid type (logged once per type), or -1 when there are no renderers.
     int32_t resolveMaterialType(int32_t type);
+    // Registers a renderer whose programs were built and drops the creator's
+    // reference: a failed one is destroyed at once. Returns the type or -1.
+    int32_t registerShaderRenderer(zu::video::IMaterialRenderer* renderer, bool built);
+    // False, with a log line, when a material has neither program text.
+    static bool hasProgramText(bool vertex, bool pixel);
+    // The driver's Cg context, made on first use; null without the runtime.
+    CGcontext getCgContext(const SCgFunctions* cg);
     // Writes the rows as the next free screenshot name.
     bool writeScreenshotFile(const CString& folder, const CString& name, const uint8_t* rgbRows,
                              SDimension2i size);
@@ -324,6 +390,9 @@ class CVideoNull : public zu::video::IVideoDriver, public zu::video::IMaterialRe
     std::set<int32_t> m_reportedEmptyStages;
     MillisecondClock m_millisecondClock;
     SecondClock m_secondClock;
+    // The Cg context and the runtime that made it.
+    CGcontext m_cgContext = nullptr;
+    const SCgFunctions* m_cgContextRuntime = nullptr;
 };
 
 } // namespace kelvo::video

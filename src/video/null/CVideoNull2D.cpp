@@ -356,6 +356,45 @@ void CVideoNull::drawHermite(SVector2f start, SVector2f end, SVector2f startTang
     drawCurve(false, start, end, startTangent, endTangent, segments, color);
 }
 
+void CVideoNull::draw2DMesh(RenderState& renderState, const zu::core::CMatrix4& transform)
+{
+    Mesh* source = renderState.mesh;
+    if (!source || !source->hasVertexFeature(FT_POSITION2D) || !source->getVertices() ||
+        source->getVertexCount() == 0)
+        return;
+    flushBatch(nullptr, false, false);
+    // A copy in clip space; the script's mesh keeps its pixels.
+    Mesh* mesh =
+        createMesh(source->getPrimitiveType(), source->getFormat(), source->getVertexCount());
+    uint8_t* vertices = nullptr;
+    uint16_t* indices = nullptr;
+    if (!mesh->append(source->getVertexCount(), source->getIndexCount(), vertices, indices))
+    {
+        mesh->drop();
+        return;
+    }
+    const size_t stride = size_t(source->getStride());
+    memcpy(vertices, source->getVertices(), stride * source->getVertexCount());
+    if (source->getIndexCount() > 0)
+        memcpy(indices, source->getIndices(), size_t(source->getIndexCount()) * 2);
+    const int32_t position = source->getFeatureOffset(FT_POSITION2D);
+    for (uint16_t i = 0; i < source->getVertexCount(); ++i)
+    {
+        float p[2];
+        uint8_t* at = vertices + size_t(i) * stride + size_t(position);
+        memcpy(p, at, sizeof p);
+        const float x = p[0] * transform(0, 0) + p[1] * transform(1, 0) + transform(3, 0);
+        const float y = p[0] * transform(0, 1) + p[1] * transform(1, 1) + transform(3, 1);
+        const SVector2f mapped = map2D(x, y);
+        memcpy(at, &mapped, sizeof mapped);
+    }
+    prepare2DStates(true, true, true, true);
+    RenderState state = renderState;
+    state.mesh = mesh;
+    submit(state);
+    mesh->drop();
+}
+
 // ---------------------------------------------------------------- shader rectangles
 
 void CVideoNull::drawShaderQuad(const SRecti& destRect, const SRecti& sourceRect,
