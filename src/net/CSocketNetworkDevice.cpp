@@ -284,7 +284,7 @@ int32_t CSocketNetworkDevice::send(int32_t clientId, const void* bytes, int32_t 
         return int32_t(size);
     }
     if (client->send(data, size)) return int32_t(size);
-    removeClient(client);
+    lostClient(client);
     return -1;
 }
 
@@ -299,7 +299,7 @@ void CSocketNetworkDevice::flush()
         clients = m_clients;
     }
     for (const ConnectionPtr& client : clients)
-        if (!client->flush()) removeClient(client);
+        if (!client->flush()) lostClient(client);
 }
 
 void CSocketNetworkDevice::broadcast(const void* bytes, int32_t length, int32_t flags,
@@ -367,6 +367,14 @@ void CSocketNetworkDevice::removeClient(const ConnectionPtr& connection)
     }
     connection->stop();
     if (!own) connection->join();
+}
+
+void CSocketNetworkDevice::lostClient(const ConnectionPtr& connection)
+{
+    // A client that cannot take its packets is gone as surely as one whose
+    // stream ended: the session hears of it once, from whichever side
+    // noticed first.
+    if (connection->withdraw()) connectionClosed(connection);
 }
 
 void CSocketNetworkDevice::update()

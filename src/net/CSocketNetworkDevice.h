@@ -113,6 +113,9 @@ class CSocketNetworkDevice : public zu::net::INetworkDevice
     // Takes a client off the list without an event; its thread ends, and is
     // joined now or, on that thread itself, at the next update.
     void removeClient(const ConnectionPtr& connection);
+    // A send to the client failed: it leaves with the client-disconnected
+    // event, unless its receive thread has reported the close already.
+    void lostClient(const ConnectionPtr& connection);
     ConnectionPtr findClient(int32_t clientId) const;
     bool findKey(int32_t clientId, uint32_t& key) const;
     bool checkPacket(const uint8_t* bytes, int32_t length, size_t& size) const;

@@ -6,6 +6,7 @@ Usage: test_peer.py NET_PEER CASE. Cases named client_* have Python join a
 native host; host_* have a native client join Python; two_runtimes runs two
 net_peer processes against each other.
 """
+import socket
 import struct
 import sys
 import time
@@ -213,6 +214,28 @@ def client_flood(exe):
     flood(conn)
     native.wait_for(r"^FLOOD received=100000 inorder=100000$", 60)
     check(native.finish() == 0, "net_peer ends")
+
+
+@case
+def client_stops_reading(exe):
+    """A client that takes nothing the host sends is dropped when a send
+    times out, and the host hears that it left."""
+    native, port = native_host(exe, "--quiet", "--echo", "--until-event", "client-disconnected",
+                               "--seconds", "60")
+    conn, _, _ = welcomed(port)
+    conn.sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+    big = peer.variable(42, "x" * 16000)
+    conn.sock.settimeout(1)
+    # The echoes pile up unread until the host's send gives up; a bounded
+    # number of packets, each send with its own time limit.
+    for _ in range(2000):
+        try:
+            conn.sock.sendall(big)
+        except (socket.timeout, OSError):
+            break
+    native.wait_for(r"^EVENT client-disconnected id=1 ", 30)
+    check(native.finish() == 0, "net_peer ends")
+    conn.close()
 
 
 # Python as the host of a native client.
