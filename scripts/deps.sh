@@ -9,11 +9,14 @@ build_packages=(g++ cmake ninja-build pkg-config ccache
     libglew-dev libbox2d-dev libsdl2-dev libfreetype-dev libpng-dev libexpat1-dev libassimp-dev python3 xvfb xauth x11-apps imagemagick libgl1-mesa-dri)
 test_packages=(libgtest-dev python3 xdotool mesa-utils netpbm
     libjpeg-turbo-progs zip vorbis-tools sox espeak-ng qpdf clang fonts-dejavu-core libxml2-utils xclip
-    assimp-utils glslang-tools)
+    assimp-utils glslang-tools nodejs)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then
     wanted+=("${test_packages[@]}")
+    # The raknet tests install their outside peer with npm, which some builds
+    # of nodejs bring along and Debian packages on its own.
+    command -v npm >/dev/null || wanted+=(npm)
 fi
 
 missing=()

@@ -35,6 +35,7 @@ LAYERS = [
     "gui",           # GUI environment, skin, fonts, widgets
     "input",         # joystick drivers
     "net",           # packets and the socket network device
+    "net/rudp",      # the reliable-UDP peer
     "other",         # the device, timer, logger, OS services
     "platform",      # what stands in for the operating system
     "lua/luaCpp",    # the binding helpers

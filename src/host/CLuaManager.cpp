@@ -9,6 +9,7 @@
 #include "lua/CLuaKelvoLibrary.h"
 #include "lua/CLuaNetLibrary.h"
 #include "lua/CLuaParticleLibrary.h"
+#include "lua/CLuaRaknetLibrary.h"
 #include "lua/LuaPacketTable.h"
 #include "lua/CLuaWChar.h"
 #include "lua/CLuaXMLLibrary.h"
@@ -89,6 +90,7 @@ void CLuaManager::init(zu::IKelvoDevice* device)
     zu::lua::CLuaWChar::install(m_state);
     m_netLibrary = new zu::lua::CLuaNetLibrary(device, m_state);
     m_netLibrary->install(m_state);
+    zu::lua::CLuaRaknetLibrary::install(m_state);
     m_fileLibrary = new zu::lua::CLuaFileLibrary(device ? device->getFileSystem() : nullptr);
     m_fileLibrary->install(m_state);
     zu::lua::CLuaXMLLibrary::install(m_state);

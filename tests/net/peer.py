@@ -13,6 +13,7 @@ by one bit after every fourth byte.
 
 Only loopback addresses are used, and every wait has a time limit.
 """
+import os
 import random
 import re
 import socket
@@ -194,11 +195,14 @@ def accept(listener):
 
 
 class NativePeer:
-    """net_peer in its own process, its output read line by line."""
+    """net_peer (or another program: env and cwd go to Popen) in its own
+    process, its output read line by line."""
 
-    def __init__(self, exe, *args):
+    def __init__(self, exe, *args, env=None, cwd=None):
+        self.name = os.path.basename(exe)
         self.proc = subprocess.Popen([exe] + [str(a) for a in args], stdout=subprocess.PIPE,
-                                     stderr=subprocess.STDOUT, text=True, errors="replace")
+                                     stderr=subprocess.STDOUT, text=True, errors="replace",
+                                     env=env, cwd=cwd)
         self.lines = []
         self.cond = threading.Condition()
         self.reader = threading.Thread(target=self._read, daemon=True)
@@ -244,7 +248,7 @@ class NativePeer:
         except subprocess.TimeoutExpired:
             self.proc.kill()
             self.proc.wait()
-            raise AssertionError("net_peer did not end:\n" + self.output())
+            raise AssertionError(self.name + " did not end:\n" + self.output())
         self.reader.join(5)
         return code
 
