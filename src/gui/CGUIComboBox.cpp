@@ -124,10 +124,9 @@ void CGUIComboBox::openList()
     const int32_t rows = std::clamp(getItemCount(), 1, MAX_ROWS);
     const int32_t line = font ? font->getDimension("A").height : 0;
     const SRecti& r = m_absoluteRect;
-    const SRecti area = {r.left, r.bottom, r.right,
-                         r.bottom + rows * (line + 1) + r.getHeight()};
-    auto* list = new CGUIListBox(m_environment, m_environment->getRootGUIElement(), -1, area, true,
-                                 true);
+    const SRecti area = {r.left, r.bottom, r.right, r.bottom + rows * (line + 1) + r.getHeight()};
+    auto* list =
+        new CGUIListBox(m_environment, m_environment->getRootGUIElement(), -1, area, true, true);
     m_list = list; // keeps the creation reference
     for (const zu::core::CString& item : m_items)
         list->addItem(item, nullptr, 0xFFFFFFFF, false, false);

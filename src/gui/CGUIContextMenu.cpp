@@ -157,7 +157,8 @@ void CGUIContextMenu::highlight(int32_t index)
         IGUIElement* root = m_environment->getRootGUIElement();
         root->bringToFront(sub);
         const zu::video::SPosition2i at = subMenuPosition(i);
-        sub->moveTo(at.x - root->getAbsolutePosition().left, at.y - root->getAbsolutePosition().top);
+        sub->moveTo(at.x - root->getAbsolutePosition().left,
+                    at.y - root->getAbsolutePosition().top);
     }
 }
 

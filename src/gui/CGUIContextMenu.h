@@ -12,8 +12,8 @@ namespace kelvo::gui
 class CGUIContextMenu : public zu::gui::IGUIContextMenu
 {
   public:
-    CGUIContextMenu(zu::gui::IGUIEnvironment* environment, zu::gui::IGUIElement* parent,
-                    int32_t id, const zu::video::SRecti& rectangle);
+    CGUIContextMenu(zu::gui::IGUIEnvironment* environment, zu::gui::IGUIElement* parent, int32_t id,
+                    const zu::video::SRecti& rectangle);
     ~CGUIContextMenu() override;
 
     // The sub-menus live at the top of the tree and go with their menu.

@@ -172,9 +172,9 @@ void CGUIDetachableFrame::openMenu()
 {
     closeMenu();
     const SRecti& button = m_menuButton->getAbsolutePosition();
-    IGUIPopupMenu* menu = m_environment->addPopupMenu({button.right, button.bottom}, 100,
-                                                      "Menu Options", m_titleFont, m_itemFont,
-                                                      m_environment->getRootGUIElement(), -1);
+    IGUIPopupMenu* menu =
+        m_environment->addPopupMenu({button.right, button.bottom}, 100, "Menu Options", m_titleFont,
+                                    m_itemFont, m_environment->getRootGUIElement(), -1);
     if (!menu) return;
     menu->grab();
     m_menu = menu;
@@ -367,8 +367,7 @@ void CGUIDetachableFrame::draw()
             return;
         }
         // Opaque at one delay, clear at two.
-        const uint32_t alpha =
-            uint32_t((2 * uint64_t(m_fadeDelay) - elapsed) * 255 / m_fadeDelay);
+        const uint32_t alpha = uint32_t((2 * uint64_t(m_fadeDelay) - elapsed) * 255 / m_fadeDelay);
         color = (alpha << 24) | 0x00FFFFFF;
     }
     if ((m_activitySeen && !m_locked) || !m_fadeable)

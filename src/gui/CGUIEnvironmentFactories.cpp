@@ -246,16 +246,15 @@ IGUITabControl* CGUIEnvironment::addTabControl(const zu::video::SRecti& rectangl
                                                IGUIElement* parent, bool border, bool background,
                                                int32_t id)
 {
-    return handOver(
-        new CGUITabControl(this, parentOr(parent), id, rectangle, border, background));
+    return handOver(new CGUITabControl(this, parentOr(parent), id, rectangle, border, background));
 }
 
 IGUITabButtonRow* CGUIEnvironment::addTabButtonRow(zu::video::SPosition2i upperLeft, int32_t width,
                                                    IGUIElement* parent, int32_t id)
 {
-    return handOver(new CGUITabButtonRow(
-        this, parentOr(parent), id,
-        {upperLeft.x, upperLeft.y, upperLeft.x + width, upperLeft.y + 20}));
+    return handOver(
+        new CGUITabButtonRow(this, parentOr(parent), id,
+                             {upperLeft.x, upperLeft.y, upperLeft.x + width, upperLeft.y + 20}));
 }
 
 IGUITab* CGUIEnvironment::addTab(const zu::video::SRecti& rectangle, IGUIElement* parent,

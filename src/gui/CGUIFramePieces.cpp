@@ -18,8 +18,8 @@ SRecti moved(const SRecti& r, zu::video::SPosition2i by)
 } // namespace
 
 CGUIFramePieces::CGUIFramePieces()
-    : m_images{"Background", "TopLeft",    "TopRight",   "BottomLeft",  "BottomRight",
-               "Top",        "Left",       "Right",      "Bottom",      "TopInner",
+    : m_images{"Background", "TopLeft",    "TopRight",    "BottomLeft",    "BottomRight",
+               "Top",        "Left",       "Right",       "Bottom",        "TopInner",
                "LeftInner",  "RightInner", "BottomInner", "SizeDragHandle"}
 {
 }

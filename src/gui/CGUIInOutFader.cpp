@@ -53,7 +53,8 @@ void CGUIInOutFader::draw()
     uint32_t color = 0;
     for (int shift = 0; shift < 32; shift += 8)
     {
-        const float a = float((m_startColor >> shift) & 0xFF), b = float((m_endColor >> shift) & 0xFF);
+        const float a = float((m_startColor >> shift) & 0xFF),
+                    b = float((m_endColor >> shift) & 0xFF);
         color |= uint32_t(a * f + b * (1.f - f) + 0.5f) << shift;
     }
     m_environment->getVideoDriver()->drawRectangle(color, m_absoluteRect, &m_clippingRect);

@@ -31,7 +31,8 @@ void CGUIMenu::layOutItems()
     int32_t x = 3;
     for (SItem& item : m_items)
     {
-        const int32_t width = item.separator ? 6 : (font ? font->getDimension(item.text).width : 0) + 24;
+        const int32_t width =
+            item.separator ? 6 : (font ? font->getDimension(item.text).width : 0) + 24;
         item.rect = {x, 1, x + width, 1 + height};
         x += width;
     }

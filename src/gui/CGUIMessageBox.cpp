@@ -37,8 +37,8 @@ CGUIMessageBox::CGUIMessageBox(IGUIEnvironment* environment, IGUIElement* parent
 
     const int32_t top = s + bh / 2 + 2;
     IGUIStaticText* message = environment->addStaticText(
-        text, {bw / 2, top, bw / 2 + m_clippingRect.getWidth() - bw, top + 1}, false, true, this, -1,
-        "");
+        text, {bw / 2, top, bw / 2 + m_clippingRect.getWidth() - bw, top + 1}, false, true, this,
+        -1, "");
     m_message = message;
     m_message->grab();
     const int32_t textHeight = message->getTextHeight();
@@ -143,7 +143,8 @@ bool CGUIMessageBox::offerKeyEvent(const SEngineEvent& event)
         type = m_buttons[2] ? GuiMessageBoxYes : GuiMessageBoxOk;
     else
         type = m_buttons[1] ? GuiMessageBoxCancel : GuiMessageBoxNo;
-    const bool has = key.key == ENTER ? (m_buttons[2] || m_buttons[0]) : (m_buttons[1] || m_buttons[3]);
+    const bool has =
+        key.key == ENTER ? (m_buttons[2] || m_buttons[0]) : (m_buttons[1] || m_buttons[3]);
     if (has) answer(type);
     return true;
 }

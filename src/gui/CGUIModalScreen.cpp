@@ -41,8 +41,7 @@ bool CGUIModalScreen::onEvent(const SEngineEvent& event)
         m_lastEvent = event;
         return true;
     }
-    if (event.type == GuiEvent && event.gui.eventType == GuiModalInput &&
-        event.gui.caller == this)
+    if (event.type == GuiEvent && event.gui.eventType == GuiModalInput && event.gui.caller == this)
     {
         if (m_eventHook && m_eventHook->onEvent(event)) return true;
         return sendGUIEvent(GuiModalInput);

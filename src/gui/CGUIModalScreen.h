@@ -10,7 +10,8 @@ namespace kelvo::gui
 class CGUIModalScreen : public zu::gui::IGUIModalScreen
 {
   public:
-    CGUIModalScreen(zu::gui::IGUIEnvironment* environment, zu::gui::IGUIElement* parent, int32_t id);
+    CGUIModalScreen(zu::gui::IGUIEnvironment* environment, zu::gui::IGUIElement* parent,
+                    int32_t id);
 
     bool onEvent(const zu::event::SEngineEvent& event) override;
     void draw() override;

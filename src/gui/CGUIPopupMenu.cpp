@@ -63,8 +63,8 @@ void CGUIPopupMenu::addItem(const zu::core::CString& text, int32_t commandId)
 {
     if (!m_itemFont || !m_frame) return;
     const int32_t height = m_itemFont->getDimension(text).height;
-    IGUIStaticText* label = m_environment->addStaticText(
-        text, {0, 0, m_itemWidth - 2, height}, false, false, m_frame, commandId, "");
+    IGUIStaticText* label = m_environment->addStaticText(text, {0, 0, m_itemWidth - 2, height},
+                                                         false, false, m_frame, commandId, "");
     label->setOverrideFont(m_itemFont);
     m_frame->sortVertically(1, true);
 }

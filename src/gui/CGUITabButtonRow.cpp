@@ -172,7 +172,8 @@ void CGUITabButtonRow::drawCaption(int32_t index)
     const STab& tab = m_tabs[size_t(index)];
     const int32_t left = m_absoluteRect.left + tab.x;
     const int32_t top = m_absoluteRect.top;
-    const SRecti area = {left + 6, top, left + tabWidth() - 6, top + m_images.size(TAB_NORMAL).height};
+    const SRecti area = {left + 6, top, left + tabWidth() - 6,
+                         top + m_images.size(TAB_NORMAL).height};
     if (index == m_hovered && index != m_active)
     {
         const int32_t width = m_font->getDimension(tab.caption).width;
@@ -208,7 +209,8 @@ void CGUITabButtonRow::draw()
                       &m_clippingRect);
     }
     else
-        m_images.tile(TOP, {r.left, r.bottom - topHeight, r.right, r.bottom}, true, &m_clippingRect);
+        m_images.tile(TOP, {r.left, r.bottom - topHeight, r.right, r.bottom}, true,
+                      &m_clippingRect);
     if (m_parent && m_images.has(TOP_INNER))
     {
         const SRecti& p = m_parent->getAbsolutePosition();

@@ -116,7 +116,8 @@ SRecti CGUITabControl::getHeaderRect(int32_t index) const
     {
         const int32_t text = font ? font->getDimension(m_tabs[size_t(i)]->getText()).width : 0;
         const int32_t width = text + 2 * HEADER_MARGIN;
-        if (i == index) return {x, m_absoluteRect.top, x + width, m_absoluteRect.top + headerHeight()};
+        if (i == index)
+            return {x, m_absoluteRect.top, x + width, m_absoluteRect.top + headerHeight()};
         x += width;
     }
 }
@@ -160,13 +161,12 @@ void CGUITabControl::draw()
         if (m_tabImage.has(0))
             m_tabImage.tile(0, header, true, clip);
         else
-            drawRaisedFrame(driver, skin, {header.left, header.top, header.right, header.bottom + 1},
-                            clip);
+            drawRaisedFrame(driver, skin,
+                            {header.left, header.top, header.right, header.bottom + 1}, clip);
         if (i == m_active && !m_tabImage.has(0))
-            driver->drawRectangle(skin->getColor(2),
-                                  {header.left + 1, header.bottom - 2, header.right - 2,
-                                   header.bottom + 2},
-                                  clip);
+            driver->drawRectangle(
+                skin->getColor(2),
+                {header.left + 1, header.bottom - 2, header.right - 2, header.bottom + 2}, clip);
         if (font)
             font->draw(m_tabs[size_t(i)]->getText(), header, m_textColor, EGUIA_CENTER,
                        EGUIA_CENTER, clip);

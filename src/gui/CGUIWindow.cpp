@@ -31,8 +31,8 @@ CGUIWindow::CGUIWindow(IGUIEnvironment* environment, IGUIElement* parent, int32_
         for (int i = 0; i < 3; ++i)
         {
             // The tree holds one reference, the window keeps the creation one.
-            auto* button =
-                new CGUIButton(environment, this, -1, {0, 0, 100, 20}, zu::core::CString(&captions[i], 1));
+            auto* button = new CGUIButton(environment, this, -1, {0, 0, 100, 20},
+                                          zu::core::CString(&captions[i], 1));
             button->setOverrideFont(environment->getBuiltInFont());
             button->setFixed(true);
             button->setVisible(i == 0);
@@ -144,8 +144,7 @@ bool CGUIWindow::onEvent(const SEngineEvent& event)
             m_dragging = false;
             return true;
         }
-        if (event.gui.eventType == GuiClicked && m_buttons[0] &&
-            event.gui.caller == m_buttons[0])
+        if (event.gui.eventType == GuiClicked && m_buttons[0] && event.gui.caller == m_buttons[0])
         {
             setVisible(false);
             sendGUIEvent(GuiHidden);
@@ -218,8 +217,7 @@ void CGUIWindow::draw()
     {
         const SRecti caption = captionRect();
         const SRecti captionClip = intersect(caption, m_clippingRect);
-        font->draw(m_text, caption, skin->getColor(6), EGUIA_UPPERLEFT, EGUIA_CENTER,
-                   &captionClip);
+        font->draw(m_text, caption, skin->getColor(6), EGUIA_UPPERLEFT, EGUIA_CENTER, &captionClip);
     }
     IGUIWindow::draw();
 }

@@ -127,7 +127,8 @@ const char* const kSkinImages[][2] = {
 // Window borders and a close button for the container widgets.
 const char* const kWindowImages[][3] = {
     {"WindowTopLeft", "8x22", "-fill '#2f5fa0' -draw 'rectangle 0,0 7,21'"},
-    {"WindowTop", "8x22", "-fill '#3c6fb4' -draw 'rectangle 0,0 7,21' -fill '#7fa6d8' -draw 'line 0,0 7,0'"},
+    {"WindowTop", "8x22",
+     "-fill '#3c6fb4' -draw 'rectangle 0,0 7,21' -fill '#7fa6d8' -draw 'line 0,0 7,0'"},
     {"WindowTopRight", "24x22", "-fill '#2f5fa0' -draw 'rectangle 0,0 23,21'"},
     {"WindowLeft", "3x8", "-fill '#2f5fa0' -draw 'rectangle 0,0 2,7'"},
     {"WindowRight", "3x8", "-fill '#2f5fa0' -draw 'rectangle 0,0 2,7'"},
@@ -135,12 +136,15 @@ const char* const kWindowImages[][3] = {
     {"WindowBottom", "8x3", "-fill '#2f5fa0' -draw 'rectangle 0,0 7,2'"},
     {"WindowBottomRight", "3x3", "-fill '#2f5fa0' -draw 'rectangle 0,0 2,2'"},
     {"WindowBackground", "16x16", "-fill '#e4ecf6' -draw 'rectangle 0,0 15,15'"},
-    {"CloseBtnNormal", "16x16", "-fill '#c04040' -draw 'rectangle 0,0 15,15' -stroke white "
-                                "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
-    {"CloseBtnHighlighted", "16x16", "-fill '#e05050' -draw 'rectangle 0,0 15,15' -stroke white "
-                                     "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
-    {"CloseBtnPressed", "16x16", "-fill '#902020' -draw 'rectangle 0,0 15,15' -stroke white "
-                                 "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
+    {"CloseBtnNormal", "16x16",
+     "-fill '#c04040' -draw 'rectangle 0,0 15,15' -stroke white "
+     "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
+    {"CloseBtnHighlighted", "16x16",
+     "-fill '#e05050' -draw 'rectangle 0,0 15,15' -stroke white "
+     "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
+    {"CloseBtnPressed", "16x16",
+     "-fill '#902020' -draw 'rectangle 0,0 15,15' -stroke white "
+     "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
 };
 
 class GuiWindowTest : public ::testing::Test
@@ -178,9 +182,9 @@ class GuiWindowTest : public ::testing::Test
         if (withWindows)
             for (const auto& image : kWindowImages)
             {
-                const std::string command = std::string("convert -size ") + image[1] +
-                                            " xc:none " + image[2] + " '" +
-                                            (frames / image[0]).string() + ".png'";
+                const std::string command = std::string("convert -size ") + image[1] + " xc:none " +
+                                            image[2] + " '" + (frames / image[0]).string() +
+                                            ".png'";
                 EXPECT_EQ(system(command.c_str()), 0) << command;
             }
         for (const auto& image : kSkinImages)
@@ -653,8 +657,9 @@ TEST_F(GuiWindowTest, AMessageBoxWithAndWithoutASkinPackage)
             gui->getSkin()->setSpritePackage(package);
         }
         gui->getSkin()->setSize(4, 280);
-        IGUIElement* box = gui->addMessageBox("Quit", "Leave the game now? Unsaved progress is lost.",
-                                              true, zu::gui::EMBF_OK | zu::gui::EMBF_CANCEL);
+        IGUIElement* box =
+            gui->addMessageBox("Quit", "Leave the game now? Unsaved progress is lost.", true,
+                               zu::gui::EMBF_OK | zu::gui::EMBF_CANCEL);
         ASSERT_NE(box, nullptr);
         const SImage frame = drawFrame();
         expectGolden(frame, skinned ? "gui_message_box_skin" : "gui_message_box");
@@ -712,14 +717,17 @@ TEST_F(GuiWindowTest, ASettingsDialogWorksWithTheRealMouseAndKeyboard)
 
     ASSERT_TRUE(at(s.ok));
     EXPECT_TRUE(pumpUntil(
-        [&] { return std::find(clicks.clicked.begin(), clicks.clicked.end(), s.ok) !=
-                     clicks.clicked.end(); }));
+        [&] {
+            return std::find(clicks.clicked.begin(), clicks.clicked.end(), s.ok) !=
+                   clicks.clicked.end();
+        }));
 }
 
 TEST_F(GuiWindowTest, ARealClickChoosesAPopupMenuEntry)
 {
     if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
-    IGUIPopupMenu* popup = gui->addPopupMenu({60, 60}, 120, "Actions", nullptr, nullptr, nullptr, 5);
+    IGUIPopupMenu* popup =
+        gui->addPopupMenu({60, 60}, 120, "Actions", nullptr, nullptr, nullptr, 5);
     popup->addItem("Open", 11);
     popup->addItem("Delete", 12);
     const IGUIElement* entry = *std::next(popup->getItemFrame()->getChildren().begin(), 2);

@@ -244,7 +244,7 @@ TEST_F(Containers, AMessageBoxAnswersClicksEnterAndEscapeAndGoesWithItsScreen)
     {
         const char* name;
         int32_t flags;
-        uint32_t key; // 0: a click on the first button
+        uint32_t key;   // 0: a click on the first button
         int32_t answer; // -1: none, the box stays
     } cases[] = {
         {"OK+Cancel, Enter", EMBF_OK | EMBF_CANCEL, 13, GuiMessageBoxOk},
@@ -276,8 +276,8 @@ TEST_F(Containers, AMessageBoxAnswersClicksEnterAndEscapeAndGoesWithItsScreen)
             for (int32_t type : userTypes())
                 if (type >= GuiMessageBoxYes && type <= GuiMessageBoxCancel)
                     answers.push_back(type);
-            EXPECT_EQ(answers, c.answer < 0 ? std::vector<int32_t>{}
-                                            : std::vector<int32_t>{c.answer});
+            EXPECT_EQ(answers,
+                      c.answer < 0 ? std::vector<int32_t>{} : std::vector<int32_t>{c.answer});
             EXPECT_EQ(box->getParent() != nullptr, c.answer < 0);
             EXPECT_EQ(topLevelCount(), c.answer < 0 ? 1u : 0u) << "no modal screen left behind";
             box->drop();
