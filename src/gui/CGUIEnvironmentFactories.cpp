@@ -4,16 +4,30 @@
 #include "gui/CClickArea.h"
 #include "gui/CGUIButton.h"
 #include "gui/CGUICheckBox.h"
+#include "gui/CGUIComboBox.h"
+#include "gui/CGUIContextMenu.h"
+#include "gui/CGUIDetachableFrame.h"
 #include "gui/CGUIEditBox.h"
 #include "gui/CGUIEnvironment.h"
+#include "gui/CGUIFileOpenDialog.h"
 #include "gui/CGUIImage.h"
+#include "gui/CGUIInOutFader.h"
 #include "gui/CGUILayout.h"
 #include "gui/CGUIListBox.h"
+#include "gui/CGUIMenu.h"
+#include "gui/CGUIMessageBox.h"
+#include "gui/CGUIModalScreen.h"
+#include "gui/CGUIPopupMenu.h"
 #include "gui/CGUIRadioList.h"
 #include "gui/CGUIScrollBar.h"
 #include "gui/CGUISkin.h"
 #include "gui/CGUIStaticText.h"
+#include "gui/CGUITab.h"
+#include "gui/CGUITabButtonRow.h"
+#include "gui/CGUITabControl.h"
 #include "gui/CGUITextButton.h"
+#include "gui/CGUIToolBar.h"
+#include "video/IVideoDriver.h"
 #include "gui/CGUIWindow.h"
 
 namespace kelvo::gui
@@ -161,91 +175,122 @@ IGUILayout* CGUIEnvironment::addClickArea(const zu::video::SRecti& rectangle, IG
     return handOver(new CClickArea(this, parentOr(parent), id, rectangle));
 }
 
-// The kinds below come with the container widgets; until then there is
-// nothing to make.
-
 IGUIModalScreen* CGUIEnvironment::addModalScreen()
 {
-    return nullptr;
+    return handOver(new CGUIModalScreen(this, this, -1));
 }
 
-IGUIWindow* CGUIEnvironment::addWindow(const zu::video::SRecti&, bool, const zu::core::CString&,
-                                       IGUIElement*, int32_t)
+IGUIWindow* CGUIEnvironment::addWindow(const zu::video::SRecti& rectangle, bool modal,
+                                       const zu::core::CString& caption, IGUIElement* parent,
+                                       int32_t id)
 {
-    return nullptr;
+    parent = parentOr(parent);
+    if (modal) parent = handOver(new CGUIModalScreen(this, parent, -1));
+    auto* window = new CGUIWindow(this, parent, id, rectangle, false);
+    if (!caption.empty()) window->setText(caption);
+    return handOver(window);
 }
 
-IGUIDetachableFrame* CGUIEnvironment::addDetachableFrame(const zu::video::SRecti&, IGUIElement*,
-                                                         int32_t, uint32_t, bool, bool)
+IGUIDetachableFrame* CGUIEnvironment::addDetachableFrame(const zu::video::SRecti& rectangle,
+                                                         IGUIElement* parent, int32_t id,
+                                                         uint32_t fadeDelay, bool withMenuButton,
+                                                         bool withCloseButton)
 {
-    return nullptr;
+    return handOver(new CGUIDetachableFrame(this, parentOr(parent), id, rectangle, fadeDelay,
+                                            withMenuButton, withCloseButton));
 }
 
-IGUIMessageBox* CGUIEnvironment::addMessageBox(const zu::core::CString&, const zu::core::CString&,
-                                               bool, int32_t, IGUIElement*, int32_t)
+IGUIMessageBox* CGUIEnvironment::addMessageBox(const zu::core::CString& caption,
+                                               const zu::core::CString& text, bool modal,
+                                               int32_t flags, IGUIElement* parent, int32_t id)
 {
-    return nullptr;
+    if (!m_skin) return nullptr;
+    parent = parentOr(parent);
+    if (modal) parent = handOver(new CGUIModalScreen(this, parent, -1));
+    const zu::video::SRecti& area = parent->getRelativePosition();
+    const int32_t width = m_skin->getSize(4), height = m_skin->getSize(5);
+    const int32_t x = (area.getWidth() - width) / 2, y = (area.getHeight() - height) / 2;
+    return handOver(new CGUIMessageBox(this, parent, id, {x, y, x + width, y + height}, caption,
+                                       text, flags, modal));
 }
 
 IGUIElement* CGUIEnvironment::addMeshViewer(const zu::video::SRecti&, IGUIElement*, int32_t,
                                             const zu::core::CString&)
 {
+    // Meshes are shown through the scene, not the GUI.
     return nullptr;
 }
 
-IGUIFileOpenDialog* CGUIEnvironment::addFileOpenDialog(const zu::core::CString&, bool, IGUIElement*,
-                                                       int32_t, const zu::core::CString&)
+IGUIFileOpenDialog* CGUIEnvironment::addFileOpenDialog(const zu::core::CString& title, bool modal,
+                                                       IGUIElement* parent, int32_t id,
+                                                       const zu::core::CString& startFolder)
 {
-    return nullptr;
+    parent = parentOr(parent);
+    if (modal) parent = handOver(new CGUIModalScreen(this, parent, -1));
+    return handOver(
+        new CGUIFileOpenDialog(this, parent, id, title, m_fileSystem, startFolder, modal));
 }
 
-IGUIInOutFader* CGUIEnvironment::addInOutFader(const zu::video::SRecti*, IGUIElement*, int32_t)
+IGUIInOutFader* CGUIEnvironment::addInOutFader(const zu::video::SRecti* rectangle,
+                                               IGUIElement* parent, int32_t id)
 {
-    return nullptr;
+    zu::video::SRecti area;
+    if (rectangle)
+        area = *rectangle;
+    else if (m_driver)
+        area = {0, 0, m_driver->getRenderSize().width, m_driver->getRenderSize().height};
+    return handOver(new CGUIInOutFader(this, parentOr(parent), id, area));
 }
 
-IGUITabControl* CGUIEnvironment::addTabControl(const zu::video::SRecti&, IGUIElement*, bool, bool,
-                                               int32_t)
+IGUITabControl* CGUIEnvironment::addTabControl(const zu::video::SRecti& rectangle,
+                                               IGUIElement* parent, bool border, bool background,
+                                               int32_t id)
 {
-    return nullptr;
+    return handOver(new CGUITabControl(this, parentOr(parent), id, rectangle, border, background));
 }
 
-IGUITabButtonRow* CGUIEnvironment::addTabButtonRow(zu::video::SPosition2i, int32_t, IGUIElement*,
-                                                   int32_t)
+IGUITabButtonRow* CGUIEnvironment::addTabButtonRow(zu::video::SPosition2i upperLeft, int32_t width,
+                                                   IGUIElement* parent, int32_t id)
 {
-    return nullptr;
+    return handOver(
+        new CGUITabButtonRow(this, parentOr(parent), id,
+                             {upperLeft.x, upperLeft.y, upperLeft.x + width, upperLeft.y + 20}));
 }
 
-IGUITab* CGUIEnvironment::addTab(const zu::video::SRecti&, IGUIElement*, int32_t)
+IGUITab* CGUIEnvironment::addTab(const zu::video::SRecti& rectangle, IGUIElement* parent,
+                                 int32_t id)
 {
-    return nullptr;
+    return handOver(new CGUITab(this, parentOr(parent), id, rectangle));
 }
 
-IGUIContextMenu* CGUIEnvironment::addContextMenu(const zu::video::SRecti&, IGUIElement*, int32_t)
+IGUIContextMenu* CGUIEnvironment::addContextMenu(const zu::video::SRecti& rectangle,
+                                                 IGUIElement* parent, int32_t id)
 {
-    return nullptr;
+    return handOver(new CGUIContextMenu(this, parentOr(parent), id, rectangle));
 }
 
-IGUIContextMenu* CGUIEnvironment::addMenu(IGUIElement*, int32_t)
+IGUIContextMenu* CGUIEnvironment::addMenu(IGUIElement* parent, int32_t id)
 {
-    return nullptr;
+    return handOver(new CGUIMenu(this, parentOr(parent), id));
 }
 
-IGUIToolBar* CGUIEnvironment::addToolBar(IGUIElement*, int32_t)
+IGUIToolBar* CGUIEnvironment::addToolBar(IGUIElement* parent, int32_t id)
 {
-    return nullptr;
+    return handOver(new CGUIToolBar(this, parentOr(parent), id));
 }
 
-IGUIComboBox* CGUIEnvironment::addComboBox(const zu::video::SRecti&, IGUIElement*, int32_t)
+IGUIComboBox* CGUIEnvironment::addComboBox(const zu::video::SRecti& rectangle, IGUIElement* parent,
+                                           int32_t id)
 {
-    return nullptr;
+    return handOver(new CGUIComboBox(this, parentOr(parent), id, rectangle));
 }
 
-IGUIPopupMenu* CGUIEnvironment::addPopupMenu(zu::video::SPosition2i, int32_t,
-                                             const zu::core::CString&, IGUIFont*, IGUIFont*,
-                                             IGUIElement*, int32_t)
+IGUIPopupMenu* CGUIEnvironment::addPopupMenu(zu::video::SPosition2i position, int32_t width,
+                                             const zu::core::CString& title, IGUIFont* titleFont,
+                                             IGUIFont* itemFont, IGUIElement* parent, int32_t id)
 {
-    return nullptr;
+    return handOver(new CGUIPopupMenu(this, parentOr(parent), id, position, width, title,
+                                      fontOr(titleFont), fontOr(itemFont)));
 }
 
 } // namespace kelvo::gui

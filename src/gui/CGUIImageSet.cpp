@@ -5,6 +5,8 @@
 #include "video/ISpriteAnimationState.h"
 #include "video/ISpritePackage.h"
 
+#include <algorithm>
+
 namespace kelvo::gui
 {
 
@@ -48,7 +50,7 @@ void CGUIImageSet::draw(size_t index, zu::video::SPosition2i position,
 }
 
 void CGUIImageSet::tile(size_t index, const zu::video::SRecti& area, bool horizontal,
-                        const zu::video::SRecti* clip) const
+                        const zu::video::SRecti* clip, uint32_t color) const
 {
     zu::video::ISpriteAnimationState* state = m_states[index];
     if (!state) return;
@@ -63,7 +65,19 @@ void CGUIImageSet::tile(size_t index, const zu::video::SRecti& area, bool horizo
         const zu::video::SPosition2i position =
             horizontal ? zu::video::SPosition2i{int32_t(at), area.top}
                        : zu::video::SPosition2i{area.left, int32_t(at)};
-        state->drawAt(position, &cut, 0xFFFFFFFF);
+        state->drawAt(position, &cut, color);
+    }
+}
+
+void CGUIImageSet::tileBoth(size_t index, const zu::video::SRecti& area,
+                            const zu::video::SRecti* clip, uint32_t color) const
+{
+    const int32_t step = size(index).height;
+    if (step <= 0) return;
+    for (int64_t y = area.top; y < area.bottom; y += step)
+    {
+        const int32_t bottom = int32_t(std::min<int64_t>(y + step, area.bottom));
+        tile(index, {area.left, int32_t(y), area.right, bottom}, true, clip, color);
     }
 }
 

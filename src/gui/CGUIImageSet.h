@@ -44,7 +44,10 @@ class CGUIImageSet
     // corner while the next copy starts before the far edge; the copies are
     // cut to the area and to the clip (when there is one).
     void tile(size_t index, const zu::video::SRecti& area, bool horizontal,
-              const zu::video::SRecti* clip) const;
+              const zu::video::SRecti* clip, uint32_t color = 0xFFFFFFFF) const;
+    // Covers the area in rows of copies, each row tiled as above.
+    void tileBoth(size_t index, const zu::video::SRecti& area, const zu::video::SRecti* clip,
+                  uint32_t color = 0xFFFFFFFF) const;
     // Back to the first frame.
     void restart(size_t index) const;
 

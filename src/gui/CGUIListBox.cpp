@@ -256,6 +256,17 @@ bool CGUIListBox::onEvent(const SEngineEvent& event)
         if (event.gui.eventType == GuiFocusLost)
         {
             m_dragging = false;
+            // A drop-down tells its owner, which closes it unless the press
+            // that took the focus landed on the owner itself.
+            if (m_owner && m_owner != m_parent)
+            {
+                IGUIElement* owner = m_owner;
+                grab();
+                owner->grab();
+                owner->onEvent(SEngineEvent::makeGui(this, GuiFocusLost));
+                owner->drop();
+                drop();
+            }
             return true;
         }
         // The bar moved: the next frame draws the items where it says.

@@ -50,7 +50,6 @@ class IGUIImage;
 class IGUIInOutFader;
 class IGUILayout;
 class IGUIListBox;
-class IGUIMessageBox;
 class IGUIModalScreen;
 class IGUIPopupMenu;
 class IGUIRadioList;
@@ -63,6 +62,8 @@ class IGUITabControl;
 class IGUITextButton;
 class IGUIToolBar;
 class IGUIWindow;
+// A message box is a window with no operations of its own.
+using IGUIMessageBox = IGUIWindow;
 
 // Message box buttons, combined as flags.
 enum EGUIMessageBoxFlag : int32_t

@@ -9,16 +9,21 @@
 #include "core/ITimer.h"
 #include "core/Output.h"
 #include "event/IEventReceiver.h"
+#include "gui/CGUITabControl.h"
 #include "gui/IGUIButton.h"
 #include "gui/IGUICheckBox.h"
+#include "gui/IGUIComboBox.h"
 #include "gui/IGUIEditBox.h"
 #include "gui/IGUIEnvironment.h"
 #include "gui/IGUIImage.h"
 #include "gui/IGUIListBox.h"
+#include "gui/IGUIPopupMenu.h"
 #include "gui/IGUIRadioList.h"
 #include "gui/IGUIScrollBar.h"
 #include "gui/IGUISkin.h"
 #include "gui/IGUIStaticText.h"
+#include "gui/IGUITab.h"
+#include "gui/IGUITabControl.h"
 #include "gui/IGUITextButton.h"
 #include "gui/IGUIWindow.h"
 #include "platform/CDeviceSDL.h"
@@ -27,6 +32,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 
@@ -46,12 +52,21 @@ class CClicks : public zu::event::IEventReceiver
     {
         if (event.type == zu::event::GuiEvent && event.gui.eventType == zu::event::GuiClicked)
             clicked.push_back(event.gui.caller);
-        if (event.type == zu::event::GuiEvent) reports.push_back(event.gui.eventType);
+        if (event.type == zu::event::GuiEvent)
+        {
+            reports.push_back(event.gui.eventType);
+            callerIds.push_back(event.gui.caller ? event.gui.caller->getID() : -1);
+        }
         if (event.type == zu::event::KeyEvent && event.key.action != zu::event::KeyReleased) ++keys;
         return false;
     }
     std::vector<IGUIElement*> clicked;
     std::vector<int32_t> reports;
+    std::vector<int32_t> callerIds; // beside reports
+    bool saw(int32_t type) const
+    {
+        return std::find(reports.begin(), reports.end(), type) != reports.end();
+    }
     int keys = 0; // presses and characters that got past the GUI
 };
 
@@ -109,6 +124,29 @@ const char* const kSkinImages[][2] = {
      "-fill '#808080' -stroke none -draw 'circle 7.5,7.5 7.5,4'"},
 };
 
+// Window borders and a close button for the container widgets.
+const char* const kWindowImages[][3] = {
+    {"WindowTopLeft", "8x22", "-fill '#2f5fa0' -draw 'rectangle 0,0 7,21'"},
+    {"WindowTop", "8x22",
+     "-fill '#3c6fb4' -draw 'rectangle 0,0 7,21' -fill '#7fa6d8' -draw 'line 0,0 7,0'"},
+    {"WindowTopRight", "24x22", "-fill '#2f5fa0' -draw 'rectangle 0,0 23,21'"},
+    {"WindowLeft", "3x8", "-fill '#2f5fa0' -draw 'rectangle 0,0 2,7'"},
+    {"WindowRight", "3x8", "-fill '#2f5fa0' -draw 'rectangle 0,0 2,7'"},
+    {"WindowBottomLeft", "3x3", "-fill '#2f5fa0' -draw 'rectangle 0,0 2,2'"},
+    {"WindowBottom", "8x3", "-fill '#2f5fa0' -draw 'rectangle 0,0 7,2'"},
+    {"WindowBottomRight", "3x3", "-fill '#2f5fa0' -draw 'rectangle 0,0 2,2'"},
+    {"WindowBackground", "16x16", "-fill '#e4ecf6' -draw 'rectangle 0,0 15,15'"},
+    {"CloseBtnNormal", "16x16",
+     "-fill '#c04040' -draw 'rectangle 0,0 15,15' -stroke white "
+     "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
+    {"CloseBtnHighlighted", "16x16",
+     "-fill '#e05050' -draw 'rectangle 0,0 15,15' -stroke white "
+     "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
+    {"CloseBtnPressed", "16x16",
+     "-fill '#902020' -draw 'rectangle 0,0 15,15' -stroke white "
+     "-strokewidth 2 -draw 'line 4,4 11,11' -draw 'line 11,4 4,11'"},
+};
+
 class GuiWindowTest : public ::testing::Test
 {
   protected:
@@ -135,11 +173,20 @@ class GuiWindowTest : public ::testing::Test
         if (!folder.empty()) fs::remove_all(folder);
     }
 
-    // Makes the skin package with ImageMagick and the packer.
-    zu::video::ISpritePackage* makeSkinPackage()
+    // Makes the skin package with ImageMagick and the packer; withWindows
+    // adds the window borders and the close button.
+    zu::video::ISpritePackage* makeSkinPackage(bool withWindows = false)
     {
         const fs::path frames = folder / "skin";
         fs::create_directories(frames);
+        if (withWindows)
+            for (const auto& image : kWindowImages)
+            {
+                const std::string command = std::string("convert -size ") + image[1] + " xc:none " +
+                                            image[2] + " '" + (frames / image[0]).string() +
+                                            ".png'";
+                EXPECT_EQ(system(command.c_str()), 0) << command;
+            }
         for (const auto& image : kSkinImages)
         {
             const bool small = std::string(image[0]).find("TextButton") == std::string::npos;
@@ -317,6 +364,42 @@ class GuiWindowTest : public ::testing::Test
         for (int i = 0; i < 6; ++i)
             gui->postEventFromUser(SEngineEvent::makeKey(37, zu::event::KeyPressed, 0, true));
         return f;
+    }
+
+    // The settings dialog: a window with a name box, a tab control whose
+    // Video page holds a resolution combo box and a full-screen check box
+    // and whose Sound page holds a music check box, and OK and Cancel.
+    struct SSettings
+    {
+        IGUIWindow* window;
+        IGUIEditBox* name;
+        IGUITabControl* tabs;
+        IGUIComboBox* resolution;
+        IGUICheckBox* fullscreen;
+        IGUICheckBox* music;
+        IGUIButton* ok;
+        IGUIButton* cancel;
+    };
+    SSettings buildSettings()
+    {
+        SSettings s{};
+        s.window = gui->addWindow({10, 10, 310, 230}, false, "Settings");
+        const zu::video::SRecti content = s.window->getContentArea();
+        const int32_t x = content.left + 6, y = content.top + 4;
+        gui->addStaticText("Name", {x, y + 2, x + 40, y + 20}, false, false, s.window);
+        s.name = gui->addEditBox("Player", {x + 44, y, x + 200, y + 22}, true, s.window, 1);
+        s.tabs = gui->addTabControl({x, y + 28, x + 284, y + 150}, s.window, true, true, 2);
+        IGUITab* video = s.tabs->addTab("Video", 10);
+        IGUITab* sound = s.tabs->addTab("Sound", 11);
+        s.resolution = gui->addComboBox({8, 8, 160, 28}, video, 3);
+        for (const char* mode : {"640 x 480", "800 x 600", "1024 x 768"})
+            s.resolution->addItem(mode);
+        s.fullscreen = gui->addCheckBox(false, {8, 36, 160, 56}, video, 4, "Full screen");
+        s.music = gui->addCheckBox(true, {8, 8, 160, 28}, sound, 5, "Music");
+        const int32_t by = y + 154;
+        s.ok = gui->addButton({x + 140, by, x + 206, by + 24}, s.window, 6, "OK");
+        s.cancel = gui->addButton({x + 212, by, x + 278, by + 24}, s.window, 7, "Cancel");
+        return s;
     }
 
     fs::path folder;
@@ -526,4 +609,148 @@ TEST_F(GuiWindowTest, DraggingAScrollBarThumbWithTheRealMouse)
     // it.
     EXPECT_TRUE(near(frame.at(150, 210), 0xD2, 0xD2, 0xD2, 0));
     EXPECT_TRUE(near(frame.at(130, 210), 0xE6, 0xE6, 0xE6, 0));
+}
+
+TEST_F(GuiWindowTest, ASettingsWindowWithTabsAndAComboBox)
+{
+    const SSettings s = buildSettings();
+    SImage frame = drawFrame();
+    // The title bar, the face of the page, the combo's field.
+    EXPECT_TRUE(near(frame.at(100, 14), 0x10, 0x0E, 0x73, 0));
+    const zu::video::SRecti& combo = s.resolution->getAbsolutePosition();
+    EXPECT_TRUE(near(frame.at(combo.left + 100, combo.top + 10), 0xFF, 0xFF, 0xFF, 0));
+    expectGolden(frame, "gui_settings");
+    // Open: the list below the box, the current mode marked.
+    s.resolution->toggle();
+    ASSERT_NE(s.resolution->getDropDown(), nullptr);
+    frame = drawFrame();
+    expectGolden(frame, "gui_combo_open");
+}
+
+TEST_F(GuiWindowTest, TheSettingsWindowFromASkinPackage)
+{
+    zu::video::ISpritePackage* package = makeSkinPackage(true);
+    ASSERT_NE(package, nullptr);
+    gui->getSkin()->setSpritePackage(package);
+    const SSettings s = buildSettings();
+    const zu::video::SRecti content = s.window->getContentArea();
+    EXPECT_EQ(content.left, 3);
+    EXPECT_EQ(content.top, 22);
+    EXPECT_EQ(content.right, 297);
+    EXPECT_EQ(content.bottom, 217);
+    const SImage frame = drawFrame();
+    // The window's background image inside the border, the title piece.
+    EXPECT_TRUE(near(frame.at(15, 220), 0xE4, 0xEC, 0xF6, 2));
+    EXPECT_TRUE(near(frame.at(100, 20), 0x3C, 0x6F, 0xB4, 2));
+    expectGolden(frame, "gui_settings_skin");
+}
+
+TEST_F(GuiWindowTest, AMessageBoxWithAndWithoutASkinPackage)
+{
+    for (bool skinned : {false, true})
+    {
+        SCOPED_TRACE(skinned);
+        if (skinned)
+        {
+            zu::video::ISpritePackage* package = makeSkinPackage(true);
+            ASSERT_NE(package, nullptr);
+            gui->getSkin()->setSpritePackage(package);
+        }
+        gui->getSkin()->setSize(4, 280);
+        IGUIElement* box =
+            gui->addMessageBox("Quit", "Leave the game now? Unsaved progress is lost.", true,
+                               zu::gui::EMBF_OK | zu::gui::EMBF_CANCEL);
+        ASSERT_NE(box, nullptr);
+        const SImage frame = drawFrame();
+        expectGolden(frame, skinned ? "gui_message_box_skin" : "gui_message_box");
+        gui->clear();
+    }
+}
+
+TEST_F(GuiWindowTest, ASettingsDialogWorksWithTheRealMouseAndKeyboard)
+{
+    if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
+    const SSettings s = buildSettings();
+    // Dragged by its title 30 pixels right and 20 down.
+    ASSERT_TRUE(xdotool("mousemove --window %W 100 15 mousedown 1 mousemove --window %W 115 25 "
+                        "mousemove --window %W 130 35 mouseup 1"));
+    EXPECT_TRUE(pumpUntil([&] { return s.window->getRelativePosition().left == 40; }))
+        << s.window->getRelativePosition().left;
+    EXPECT_EQ(s.window->getRelativePosition().top, 30);
+    pumpFor(100);
+    EXPECT_FALSE(s.window->isDragging());
+
+    // The combo box: open it with its button, pick the third mode.
+    const auto at = [&](IGUIElement* e, int dx = 0)
+    {
+        const zu::video::SRecti& r = e->getAbsolutePosition();
+        return clickWithXdotool((r.left + r.right) / 2 + dx, (r.top + r.bottom) / 2);
+    };
+    const zu::video::SRecti& combo = s.resolution->getAbsolutePosition();
+    ASSERT_TRUE(clickWithXdotool(combo.right - 8, (combo.top + combo.bottom) / 2));
+    ASSERT_TRUE(pumpUntil([&] { return s.resolution->getDropDown() != nullptr; }));
+    IGUIElement* third = s.resolution->getDropDown()->getListItem(2);
+    ASSERT_NE(third, nullptr);
+    ASSERT_TRUE(at(third));
+    EXPECT_TRUE(pumpUntil([&] { return s.resolution->getSelected() == 2; }));
+    EXPECT_EQ(s.resolution->getDropDown(), nullptr);
+    EXPECT_TRUE(clicks.saw(zu::event::GuiComboBoxChanged));
+
+    ASSERT_TRUE(at(s.fullscreen, -40));
+    EXPECT_TRUE(pumpUntil([&] { return s.fullscreen->isChecked(); }));
+    // The Sound page: its header is the second one.
+    const zu::video::SRecti header =
+        static_cast<kelvo::gui::CGUITabControl*>(s.tabs)->getHeaderRect(1);
+    ASSERT_TRUE(clickWithXdotool((header.left + header.right) / 2, header.top + 10));
+    EXPECT_TRUE(pumpUntil([&] { return s.tabs->getActiveTab() == 1; }));
+    EXPECT_TRUE(s.music->isVisible());
+    ASSERT_TRUE(at(s.music, -40));
+    EXPECT_TRUE(pumpUntil([&] { return !s.music->isChecked(); }));
+
+    // The keyboard: a new name typed into the box.
+    ASSERT_TRUE(at(s.name));
+    ASSERT_TRUE(pumpUntil([&] { return gui->hasFocus(s.name); }));
+    ASSERT_TRUE(xdotool("key End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace "
+                        "type --delay 30 'Kim'"));
+    EXPECT_TRUE(pumpUntil([&] { return s.name->getText().str() == "Kim"; }))
+        << s.name->getText().str();
+
+    ASSERT_TRUE(at(s.ok));
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            return std::find(clicks.clicked.begin(), clicks.clicked.end(), s.ok) !=
+                   clicks.clicked.end();
+        }));
+}
+
+TEST_F(GuiWindowTest, ARealClickChoosesAPopupMenuEntry)
+{
+    if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
+    IGUIPopupMenu* popup =
+        gui->addPopupMenu({60, 60}, 120, "Actions", nullptr, nullptr, nullptr, 5);
+    popup->addItem("Open", 11);
+    popup->addItem("Delete", 12);
+    const IGUIElement* entry = *std::next(popup->getItemFrame()->getChildren().begin(), 2);
+    const zu::video::SRecti& r = entry->getAbsolutePosition();
+    ASSERT_TRUE(xdotool("mousemove --window %W " + std::to_string(r.left + 20) + " " +
+                        std::to_string((r.top + r.bottom) / 2)));
+    ASSERT_TRUE(pumpUntil([&] { return popup->getHoveredItem() == 1; }));
+    ASSERT_TRUE(xdotool("click 1"));
+    ASSERT_TRUE(pumpUntil([&] { return clicks.saw(zu::event::GuiPopupClosed); }));
+    const auto chosen = std::find(clicks.reports.begin(), clicks.reports.end(),
+                                  int32_t(zu::event::GuiPopupClicked));
+    ASSERT_NE(chosen, clicks.reports.end());
+    EXPECT_EQ(clicks.callerIds[size_t(chosen - clicks.reports.begin())], 12);
+    EXPECT_TRUE(gui->getRootGUIElement()->getChildren().empty());
+}
+
+TEST_F(GuiWindowTest, EnterAnswersAModalMessageBox)
+{
+    if (!haveXdotool()) GTEST_SKIP() << "needs xdotool";
+    gui->getSkin()->setSize(4, 280);
+    gui->addMessageBox("Quit", "Leave the game?", true, zu::gui::EMBF_OK | zu::gui::EMBF_CANCEL);
+    // Without a window manager the keys go where the pointer is.
+    ASSERT_TRUE(xdotool("mousemove --window %W 160 230 key Return"));
+    EXPECT_TRUE(pumpUntil([&] { return clicks.saw(zu::event::GuiMessageBoxOk); }));
+    EXPECT_TRUE(gui->getRootGUIElement()->getChildren().empty()) << "the modal screen went too";
 }
