@@ -316,7 +316,9 @@ class GuiWindowTest : public ::testing::Test
     {
         if (windowId.empty())
         {
-            windowId = run("xdotool search --sync --name '^" + caption + "$' | head -1");
+            // Bounded: a window that never shows fails the test, not the run.
+            windowId =
+                run("timeout 20 xdotool search --sync --name '^" + caption + "$' | head -1");
             while (!windowId.empty() && (windowId.back() == '\n'))
                 windowId.pop_back();
             if (windowId.empty()) return false;
@@ -325,7 +327,7 @@ class GuiWindowTest : public ::testing::Test
         for (size_t at = arguments.find("%W"); at != std::string::npos;
              at = arguments.find("%W", at))
             arguments.replace(at, 2, windowId);
-        return system(("xdotool " + arguments).c_str()) == 0;
+        return system(("timeout 20 xdotool " + arguments).c_str()) == 0;
     }
 
     // The form: a name box (focused, "player" selected, the caret shown), a
