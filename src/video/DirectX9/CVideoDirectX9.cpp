@@ -1050,27 +1050,11 @@ bool CVideoDirectX9::readSurface(IDirect3DSurface9* surface, std::vector<uint8_t
 
 // ---------------------------------------------------------------- shader materials
 
-int32_t CVideoDirectX9::createProgramMaterial(const CString& vertexText, const CString& pixelText,
-                                              IShaderConstantSetCallBack* callback,
-                                              int32_t baseMaterial, int32_t userData)
-{
-    return CVideoNull::createProgramMaterial(vertexText, pixelText, callback, baseMaterial,
-                                             userData);
-}
-
-int32_t CVideoDirectX9::createCgMaterial(const char* vertexText, const CString& vertexEntry,
-                                         const char* pixelText, const CString& pixelEntry,
-                                         IShaderConstantSetCallBack* callback,
-                                         int32_t baseMaterial, bool compiled, int32_t userData)
-{
-    return CVideoNull::createCgMaterial(vertexText, vertexEntry, pixelText, pixelEntry, callback,
-                                        baseMaterial, compiled, userData);
-}
-
 int32_t CVideoDirectX9::createHLSLMaterial(const CString&, const CString&, const CString&,
                                            const CString&, const CString&, const CString&,
                                            IShaderConstantSetCallBack*, int32_t, int32_t)
 {
+    zuLogText("HLSL shader materials are not available in this build", ELL_INFORMATION);
     return -1;
 }
 

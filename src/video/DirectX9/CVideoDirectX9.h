@@ -74,15 +74,8 @@ class CVideoDirectX9 : public CVideoNull
     bool setNamedVertexConstant(const char* name, const float* floats, int32_t count);
     bool setNamedPixelConstant(const char* name, const float* floats, int32_t count);
 
-    // Assembly shaders through the program variant, Cg when its runtime is
-    // there; HLSL only through createHLSLMaterial.
-    int32_t createProgramMaterial(const CString& vertexText, const CString& pixelText,
-                                  zu::video::IShaderConstantSetCallBack* callback,
-                                  int32_t baseMaterial, int32_t userData) override;
-    int32_t createCgMaterial(const char* vertexText, const CString& vertexEntry,
-                             const char* pixelText, const CString& pixelEntry,
-                             zu::video::IShaderConstantSetCallBack* callback, int32_t baseMaterial,
-                             bool compiled, int32_t userData) override;
+    // Shader materials: the base's refusals stand for the services; HLSL
+    // materials are refused with a log line too.
     int32_t createHLSLMaterial(const CString& vertexText, const CString& vertexEntry,
                                const CString& vertexTarget, const CString& pixelText,
                                const CString& pixelEntry, const CString& pixelTarget,
