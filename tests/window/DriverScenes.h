@@ -6,6 +6,8 @@
 #pragma once
 
 #include "core/CMatrix4.h"
+#include "video/IMaterialRendererServices.h"
+#include "video/IShaderConstantSetCallBack.h"
 #include "video/IVideoDriver.h"
 #include "video/ITexture.h"
 #include "video/Mesh.h"
@@ -199,31 +201,176 @@ inline void drawAlphaChannel(IVideoDriver* driver)
     driver->setMaterial(plain);
 }
 
+// The shader scenes: the same program for both drivers, in each driver's
+// language. The high-level one moves a green quad right by its vertex
+// constant "offset" and draws the complement of its colour tinted by the
+// pixel constant "tint"; the assembly one draws the complement of the
+// checker texture tinted by register c0 (c1 holds ones).
+namespace shaders
+{
+// OpenGL: GLSL and ARB programs.
+const char* const GLSL_VERTEX = "uniform vec4 offset;\n"
+                                "void main() { gl_Position = gl_Vertex + offset;\n"
+                                "    gl_FrontColor = gl_Color; }\n";
+const char* const GLSL_PIXEL = "uniform vec4 tint;\n"
+                               "void main() {\n"
+                               "    gl_FragColor = vec4((1.0 - gl_Color.rgb) * tint.rgb, 1.0); }\n";
+const char* const ARB_VERTEX = "!!ARBvp1.0\n"
+                               "MOV result.position, vertex.position;\n"
+                               "MOV result.texcoord[0], vertex.texcoord[0];\n"
+                               "END\n";
+const char* const ARB_PIXEL = "!!ARBfp1.0\n"
+                              "TEMP c;\n"
+                              "TEX c, fragment.texcoord[0], texture[0], 2D;\n"
+                              "SUB c, program.local[1], c;\n"
+                              "MUL result.color, c, program.local[0];\n"
+                              "END\n";
+// Direct3D 9: HLSL and assembly.
+const char* const HLSL_VERTEX =
+    "float4 offset;\n"
+    "struct SOut { float4 position : POSITION; float4 color : COLOR0; };\n"
+    "SOut main(float4 position : POSITION, float4 color : COLOR0) {\n"
+    "    SOut o; o.position = position + offset; o.color = color;\n"
+    "    return o; }\n";
+const char* const HLSL_PIXEL = "float4 tint;\n"
+                               "float4 main(float4 color : COLOR0) : COLOR {\n"
+                               "    return float4((1 - color.rgb) * tint.rgb, 1); }\n";
+const char* const ASM_VERTEX = "vs_1_1\n"
+                               "dcl_position v0\n"
+                               "dcl_texcoord v1\n"
+                               "mov oPos, v0\n"
+                               "mov oT0, v1\n";
+const char* const ASM_PIXEL = "ps_2_0\n"
+                              "dcl t0.xy\n"
+                              "dcl_2d s0\n"
+                              "texld r0, t0, s0\n"
+                              "add r0, c1, -r0\n"
+                              "mul r0, r0, c0\n"
+                              "mov oC0, r0\n";
+} // namespace shaders
+
+// The scenes' constants: by name for user data 0, in registers otherwise.
+class CSceneConstants : public IShaderConstantSetCallBack
+{
+  public:
+    void setConstants(IMaterialRendererServices* services, int32_t userData) override
+    {
+        if (userData == 0)
+        {
+            const float offset[4] = {0.25f, 0.f, 0.f, 0.f};
+            const float tint[4] = {1.f, 1.f, 0.25f, 1.f};
+            namedSet = services->setVertexShaderConstant("offset", offset, 4) &&
+                       services->setPixelShaderConstant("tint", tint, 4);
+            return;
+        }
+        const float registers[8] = {1.f, 0.25f, 1.f, 1.f, 1.f, 1.f, 1.f, 1.f};
+        services->setPixelShaderConstant(registers, 0, 2);
+    }
+    bool namedSet = false;
+};
+
+// The shader material types of the scenes, made by each driver's program
+// before the scenes are drawn (-1: not made, and the scene stays empty).
+struct SShaderTypes
+{
+    int32_t highLevel = -1;
+    int32_t assembly = -1;
+};
+
+inline SShaderTypes& shaderTypes()
+{
+    static SShaderTypes types;
+    return types;
+}
+
+inline void drawShaderMesh(IVideoDriver* driver, int32_t type, ITexture* texture, float left,
+                           float top, float right, float bottom, uint32_t color)
+{
+    if (type < 0) return;
+    identityTransforms(driver);
+    MaterialState material;
+    material.MaterialType = type;
+    material.Lighting = false;
+    material.BackfaceCulling = false;
+    material.BilinearFilter = false;
+    material.TrilinearFilter = false;
+    material.Textures[0] = texture;
+    driver->setMaterial(material);
+    const float facing[3] = {0.f, 0.f, 1.f};
+    const float uv[4] = {0.f, 0.f, 1.f, 1.f};
+    Mesh* mesh = quadMesh(driver, left, top, right, bottom, facing, color, uv);
+    driver->prepare3DStates();
+    // Point sampling, for the driver that takes it from the material and
+    // for the one that takes it from the render state.
+    RenderState state;
+    state.mesh = mesh;
+    state.stages[0].filter = false;
+    driver->drawRenderState(state);
+    mesh->drop();
+    driver->setMaterial(MaterialState());
+}
+
+inline void drawHighLevelShader(IVideoDriver* driver)
+{
+    drawShaderMesh(driver, shaderTypes().highLevel, nullptr, -0.5f, 0.5f, 0.5f, -0.5f, 0xFF00FF00);
+}
+
+inline void drawAssemblyShader(IVideoDriver* driver)
+{
+    // 32-bit texels, so that the shader sees whole channels; each colour
+    // is 2 x 2 texels, so that a filtering driver gives the same colours
+    // inside each quarter.
+    const bool deep = driver->getTextureFlag(ETCF_ALWAYS_32_BIT);
+    driver->setTextureFlag(ETCF_ALWAYS_32_BIT, true);
+    const uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF;
+    const uint32_t pixels[16] = {R, R, G, G, R, R, G, G, B, B, W, W, B, B, W, W};
+    ITexture* texture = makeTexture(driver, "deepChecker", pixels, 4, 4);
+    driver->setTextureFlag(ETCF_ALWAYS_32_BIT, deep);
+    // The texel edges sit three quarters into a pixel, where both drivers'
+    // pixel centres fall on the same side of them.
+    const float dx = 0.75f * 2.f / float(WIDTH), dy = 0.75f * 2.f / float(HEIGHT);
+    drawShaderMesh(driver, shaderTypes().assembly, texture, -1.f + dx, 1.f - dy, 1.f + dx,
+                   -1.f - dy, 0xFFFFFFFF);
+}
+
 inline const SScene* all(int& count)
 {
     static const SScene list[] = {
         {"shapes",
          0xFF202040,
          drawShapes,
-         {{15, 12, 255, 0, 0}, {95, 12, 0, 0, 255}, {5, 5, 0x20, 0x20, 0x40}, {115, 15, 255, 0, 0},
-          {145, 45, 255, 255, 255}, {120, 70, 255, 255, 0}},
+         {{15, 12, 255, 0, 0},
+          {95, 12, 0, 0, 255},
+          {5, 5, 0x20, 0x20, 0x40},
+          {115, 15, 255, 0, 0},
+          {145, 45, 255, 255, 255},
+          {120, 70, 255, 255, 0}},
          6},
         {"render_target",
          0xFF000000,
          drawRenderTarget,
-         {{12, 22, 255, 0, 0}, {12, 70, 0, 255, 0}, {5, 5, 0, 0, 0}, {73, 83, 0, 255, 0},
+         {{12, 22, 255, 0, 0},
+          {12, 70, 0, 255, 0},
+          {5, 5, 0, 0, 0},
+          {73, 83, 0, 255, 0},
           {74, 84, 0, 0, 0}},
          5},
         {"scissor",
          0xFF000000,
          drawScissor,
-         {{0, 0, 255, 255, 255}, {99, 49, 255, 255, 255}, {100, 49, 0, 0, 0}, {99, 50, 0, 0, 0},
+         {{0, 0, 255, 255, 255},
+          {99, 49, 255, 255, 255},
+          {100, 49, 0, 0, 0},
+          {99, 50, 0, 0, 0},
           {159, 119, 0, 0, 0}},
          5},
         {"lit_mesh",
          0xFF000000,
          drawLitMesh,
-         {{40, 60, 255, 128, 64}, {120, 60, 204, 102, 51}, {5, 5, 0, 0, 255}, {80, 60, 0, 0, 0},
+         {{40, 60, 255, 128, 64},
+          {120, 60, 204, 102, 51},
+          {5, 5, 0, 0, 255},
+          {80, 60, 0, 0, 0},
           {40, 110, 0, 0, 0}},
          5},
         {"alpha_channel",
@@ -231,6 +378,16 @@ inline const SScene* all(int& count)
          drawAlphaChannel,
          {{80, 10, 0, 0, 255}, {80, 110, 0, 0, 255}},
          2},
+        {"shader_high_level",
+         0xFF000000,
+         drawHighLevelShader,
+         {{100, 60, 255, 0, 64}, {130, 60, 255, 0, 64}, {45, 60, 0, 0, 0}, {100, 20, 0, 0, 0}},
+         4},
+        {"shader_assembly",
+         0xFF000000,
+         drawAssemblyShader,
+         {{40, 30, 0, 64, 255}, {120, 30, 255, 0, 255}, {40, 90, 255, 64, 0}, {120, 90, 0, 0, 0}},
+         4},
     };
     count = int(sizeof list / sizeof list[0]);
     return list;

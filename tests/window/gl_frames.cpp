@@ -3,6 +3,7 @@
 // driver under Wine, and the pixels each scene must have exactly as
 // FOLDER/probes.json. Usage: pellora-gl-frames FOLDER (under an X server).
 #include "DriverScenes.h"
+#include "video/IGPUProgrammingServices.h"
 #include "WindowTestSupport.h"
 #include "platform/CDeviceSDL.h"
 
@@ -27,6 +28,15 @@ int main(int argc, char** argv)
         return 1;
     }
     zu::video::IVideoDriver* driver = device->getVideoDriver();
+    auto* constants = new scenes::CSceneConstants();
+    zu::video::IGPUProgrammingServices* gpu = driver->getShaderServices();
+    scenes::shaderTypes().highLevel = gpu->createHighLevelMaterial(
+        scenes::shaders::GLSL_VERTEX, "main", "", scenes::shaders::GLSL_PIXEL, "main", "",
+        constants, zu::video::EMT_SOLID, 0);
+    scenes::shaderTypes().assembly =
+        gpu->createProgramMaterial(scenes::shaders::ARB_VERTEX, scenes::shaders::ARB_PIXEL,
+                                   constants, zu::video::EMT_SOLID, 1);
+    constants->drop();
     int count = 0;
     const scenes::SScene* list = scenes::all(count);
     std::ofstream probes(std::string(argv[1]) + "/probes.json");

@@ -2,12 +2,16 @@
 //   pellora-d3d9-frames frames FOLDER  draws the shared scenes and writes each
 //                                      frame as FOLDER/<scene>.ppm
 //   pellora-d3d9-frames checks         device loss and reset, lights, the
-//                                      alpha-channel material, target read-back
+//                                      alpha-channel material, target read-back,
+//                                      shader materials and their refusals, a
+//                                      device that cannot be made
 // Prints one line per failed check and exits with 1 when any failed.
 #include "CDeviceWrapper9.h"
+#include "CDirect3DWrapper9.h"
 #include "DriverScenes.h"
 #include "core/Output.h"
 #include "io/CFileSystem.h"
+#include "video/DirectX9/CD3DXLibrary.h"
 #include "video/DirectX9/CDirectX9Texture.h"
 #include "video/DirectX9/CVideoDirectX9.h"
 
@@ -62,7 +66,8 @@ class CLossyDevice : public CDeviceWrapper9
 {
   public:
     using CDeviceWrapper9::CDeviceWrapper9;
-    HRESULT STDMETHODCALLTYPE Present(const RECT* a, const RECT* b, HWND c, const RGNDATA* d) override
+    HRESULT STDMETHODCALLTYPE Present(const RECT* a, const RECT* b, HWND c,
+                                      const RGNDATA* d) override
     {
         const HRESULT real = m_real->Present(a, b, c, d);
         if (!loseAtPresent) return real;
@@ -127,8 +132,23 @@ bool is(const uint8_t* p, int r, int g, int b)
     return std::abs(p[0] - r) <= 1 && std::abs(p[1] - g) <= 1 && std::abs(p[2] - b) <= 1;
 }
 
+// The shader scenes' materials, made as the OpenGL program makes its own.
+void makeShaderMaterials(CFrameDriver* driver)
+{
+    auto* constants = new scenes::CSceneConstants();
+    scenes::shaderTypes().highLevel = driver->createHLSLMaterial(
+        scenes::shaders::HLSL_VERTEX, "main", "vs_2_0", scenes::shaders::HLSL_PIXEL, "main",
+        "ps_2_0", constants, EMT_SOLID, 0);
+    scenes::shaderTypes().assembly = driver->createAssemblyMaterial(
+        scenes::shaders::ASM_VERTEX, scenes::shaders::ASM_PIXEL, constants, EMT_SOLID, 1);
+    CHECK(scenes::shaderTypes().highLevel >= 0);
+    CHECK(scenes::shaderTypes().assembly >= 0);
+    constants->drop();
+}
+
 int drawFrames(CFrameDriver* driver, const std::string& folder)
 {
+    makeShaderMaterials(driver);
     int count = 0;
     const scenes::SScene* list = scenes::all(count);
     for (int i = 0; i < count; ++i)
@@ -195,10 +215,10 @@ void checkDeviceLoss(CFrameDriver* driver)
     CHECK(driver->read(nullptr, rgb, size));
     if (size.width == scenes::WIDTH && size.height == scenes::HEIGHT)
     {
-        CHECK(is(pixel(rgb, size, 10, 10), 255, 0, 0));    // the target
-        CHECK(is(pixel(rgb, size, 5, 85), 255, 0, 0));     // the texture's red texel
+        CHECK(is(pixel(rgb, size, 10, 10), 255, 0, 0)); // the target
+        CHECK(is(pixel(rgb, size, 5, 85), 255, 0, 0));  // the texture's red texel
         CHECK(is(pixel(rgb, size, 35, 115), 255, 255, 255));
-        CHECK(is(pixel(rgb, size, 120, 30), 0, 255, 0));   // the mesh
+        CHECK(is(pixel(rgb, size, 120, 30), 0, 255, 0)); // the mesh
     }
     CHECK(driver->endScene());
     mesh->drop();
@@ -278,6 +298,169 @@ void checkTargetScreenshot(CFrameDriver* driver)
     driver->setTextureFlag(ETCF_OPTIMIZED_FOR_QUALITY, false);
 }
 
+int loggedCount(const char* text)
+{
+    int n = 0;
+    for (const std::string& line : g_log)
+        n += line.find(text) != std::string::npos ? 1 : 0;
+    return n;
+}
+
+// The tokens D3DX assembles from a text, as the bytes of a text string.
+zu::core::CString assembled(const char* text)
+{
+    kelvo::video::CD3DXLibrary::AssembleFunction assemble =
+        kelvo::video::CD3DXLibrary::assembleShader();
+    ID3DXBuffer* code = nullptr;
+    if (!assemble ||
+        FAILED(assemble(text, UINT(strlen(text)), nullptr, nullptr, 0, &code, nullptr)) || !code)
+        return "";
+    zu::core::CString tokens(static_cast<const char*>(code->GetBufferPointer()),
+                             code->GetBufferSize());
+    code->Release();
+    return tokens;
+}
+
+void checkShaders(CFrameDriver* driver)
+{
+    using kelvo::video::CD3DXLibrary;
+    auto* constants = new scenes::CSceneConstants();
+    // Constants by name reach the HLSL programs through the callback, and a
+    // missing name is reported with the table's constants.
+    const int32_t hlsl = driver->createHLSLMaterial(scenes::shaders::HLSL_VERTEX, "main", "1",
+                                                    scenes::shaders::HLSL_PIXEL, "main", "ps_2_0",
+                                                    constants, EMT_SOLID, 0);
+    CHECK(hlsl >= 0);
+    driver->beginScene(true, true, 0xFF000000);
+    scenes::shaderTypes().highLevel = hlsl;
+    scenes::drawHighLevelShader(driver);
+    CHECK(constants->namedSet);
+    MaterialState material;
+    material.MaterialType = hlsl;
+    driver->setMaterial(material);
+    const float tint[4] = {1.f, 1.f, 1.f, 1.f};
+    CHECK(driver->setNamedPixelConstant("tint", tint, 4));
+    g_log.clear();
+    CHECK(!driver->setNamedPixelConstant("nothing", tint, 4));
+    CHECK(logged("HLSL Variable to set not found: 'nothing'. Available variables are:"));
+    CHECK(logged("  'tint' Registers:[begin:"));
+    // A fixed-function material has no named constants; the services say
+    // nothing was refused.
+    driver->setMaterial(MaterialState());
+    g_log.clear();
+    CHECK(!driver->setNamedPixelConstant("tint", tint, 4));
+    CHECK(logged("Invalid material to set variable in."));
+    CHECK(driver->setPixelShaderConstant("tint", tint, 4));
+    driver->endScene();
+
+    // Compile failures and bad targets fail with the compiler's reason.
+    g_log.clear();
+    CHECK(driver->createHLSLMaterial("", "", "", "float4 main( : COLOR {", "main", "ps_2_0",
+                                     constants, EMT_SOLID, 0) == -1);
+    CHECK(logged("HLSL pixel shader compilation failed:"));
+    CHECK(g_log.size() >= 2);
+    g_log.clear();
+    CHECK(driver->createHLSLMaterial(scenes::shaders::HLSL_VERTEX, "main", "vs_9_9", "", "", "",
+                                     constants, EMT_SOLID, 0) == -1);
+    CHECK(logged("Invalid HLSL vertex shader compilation target"));
+    g_log.clear();
+    CHECK(driver->createAssemblyMaterial("vs_1_1\nmov oPos, v9000\n", "", constants, EMT_SOLID,
+                                         1) == -1);
+    CHECK(logged("Vertex shader assembly failed:"));
+    CHECK(driver->createAssemblyMaterial("", "", constants, EMT_SOLID, 1) == -1);
+
+    // Without the D3DX library HLSL and assembly texts are refused, each
+    // function reported once; precompiled tokens still make shaders.
+    const zu::core::CString vertexTokens = assembled(scenes::shaders::ASM_VERTEX);
+    const zu::core::CString pixelTokens = assembled(scenes::shaders::ASM_PIXEL);
+    CHECK(!vertexTokens.empty() && !pixelTokens.empty());
+    CD3DXLibrary::setLibraryName("pellora_no_such_d3dx.dll");
+    g_log.clear();
+    CHECK(driver->createHLSLMaterial(scenes::shaders::HLSL_VERTEX, "main", "vs_2_0",
+                                     scenes::shaders::HLSL_PIXEL, "main", "ps_2_0", constants,
+                                     EMT_SOLID, 0) == -1);
+    CHECK(logged("Could not load shader function D3DXCompileShader from dll, shaders disabled: "
+                 "pellora_no_such_d3dx.dll"));
+    CHECK(driver->createHLSLMaterial("", "", "", scenes::shaders::HLSL_PIXEL, "main", "ps_2_0",
+                                     constants, EMT_SOLID, 0) == -1);
+    CHECK(loggedCount("D3DXCompileShader") == 1);
+    CHECK(driver->createAssemblyMaterial(scenes::shaders::ASM_VERTEX, "", constants, EMT_SOLID,
+                                         1) == -1);
+    CHECK(logged("Could not load shader function D3DXAssembleShader from dll"));
+    const int32_t tokens =
+        driver->createAssemblyMaterial(vertexTokens, pixelTokens, constants, EMT_SOLID, 1);
+    CHECK(tokens >= 0);
+    CD3DXLibrary::setLibraryName(nullptr);
+    if (tokens >= 0)
+    {
+        driver->beginScene(true, true, 0xFF000000);
+        scenes::shaderTypes().assembly = tokens;
+        scenes::drawAssemblyShader(driver);
+        std::vector<uint8_t> rgb;
+        zu::core::SDimension2i size;
+        CHECK(driver->read(nullptr, rgb, size));
+        if (size.width == scenes::WIDTH && size.height == scenes::HEIGHT)
+        {
+            CHECK(is(pixel(rgb, size, 40, 30), 0, 64, 255));
+            CHECK(is(pixel(rgb, size, 120, 90), 0, 0, 0));
+        }
+        driver->endScene();
+    }
+    scenes::shaderTypes() = scenes::SShaderTypes();
+    constants->drop();
+}
+
+// Without a Cg runtime the driver said so once, at start-up; Cg materials
+// are refused without another word.
+void checkCgRefusal(CFrameDriver* driver)
+{
+    CHECK(loggedCount("Cg runtime") == 1);
+    CHECK(logged("Cg runtime not found (cg.dll)"));
+    g_log.clear();
+    CHECK(driver->createCgMaterial("float4 main() : COLOR { return 1; }", "main", nullptr, "",
+                                   nullptr, EMT_SOLID, false, 0) == -1);
+    CHECK(driver->createCgMaterialFromFiles("", "", "", "", nullptr, EMT_SOLID, false, 0) == -1);
+    CHECK(g_log.empty());
+}
+
+// The Direct3D object refuses every device.
+class CNoDeviceDirect3D : public CDirect3DWrapper9
+{
+  public:
+    using CDirect3DWrapper9::CDirect3DWrapper9;
+    HRESULT STDMETHODCALLTYPE CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*,
+                                           IDirect3DDevice9** device) override
+    {
+        ++attempts;
+        if (device) *device = nullptr;
+        return D3DERR_NOTAVAILABLE;
+    }
+    static int attempts;
+};
+
+int CNoDeviceDirect3D::attempts = 0;
+
+IDirect3D9* refuseDevices(IDirect3D9* real)
+{
+    return new CNoDeviceDirect3D(real);
+}
+
+// A driver that cannot make its device is not handed out: start-up stops
+// with the reason in the log.
+void checkNoDevice(zu::io::IFileSystem* fileSystem, HWND window)
+{
+    CVideoDirectX9::setDirect3DHook(refuseDevices);
+    g_log.clear();
+    CVideoDirectX9* driver = CVideoDirectX9::create(
+        fileSystem, window, {scenes::WIDTH, scenes::HEIGHT}, false, false, false);
+    CVideoDirectX9::setDirect3DHook(nullptr);
+    CHECK(driver == nullptr);
+    CHECK(CNoDeviceDirect3D::attempts == 3); // hardware, mixed, software processing
+    CHECK(logged("Was not able to create Direct3D9 device."));
+    CHECK(logged("Could not create a Direct3D 9 device on the window."));
+    if (driver) driver->drop();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -288,13 +471,16 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: %s frames FOLDER | checks\n", argv[0]);
         return 2;
     }
-    zu::core::setLogSink([](const char* text, int) {
-        g_log.emplace_back(text);
-        printf("%s\n", text);
-    });
+    zu::core::setLogSink(
+        [](const char* text, int)
+        {
+            g_log.emplace_back(text);
+            printf("%s\n", text);
+        });
     auto* fileSystem = new kelvo::io::CFileSystem();
-    auto* driver = new CFrameDriver(fileSystem, makeWindow(), {scenes::WIDTH, scenes::HEIGHT},
-                                    false, false, false);
+    HWND window = makeWindow();
+    auto* driver =
+        new CFrameDriver(fileSystem, window, {scenes::WIDTH, scenes::HEIGHT}, false, false, false);
     if (!driver->isValid())
     {
         printf("FAILED: no Direct3D 9 device\n");
@@ -306,12 +492,15 @@ int main(int argc, char** argv)
         drawFrames(driver, argv[2]);
     else
     {
+        checkCgRefusal(driver);
+        checkShaders(driver);
         checkLights(driver);
         checkAlphaChannel(driver);
         checkTargetScreenshot(driver);
         checkDeviceLoss(driver);
     }
     driver->drop();
+    if (mode == "checks") checkNoDevice(fileSystem, window);
     fileSystem->drop();
     printf("%s: %d failed checks\n", mode.c_str(), g_failures);
     return g_failures == 0 ? 0 : 1;

@@ -38,7 +38,7 @@ void CD3D9MaterialRenderer::bind(const MaterialState& material, const MaterialSt
                                  bool resetAll, IMaterialRendererServices* services)
 {
     const bool changed = resetAll || material.MaterialType != lastMaterial.MaterialType;
-    if (changed && m_kind != SHADER)
+    if (changed)
     {
         // Lit geometry takes its colours from the material, as in the other
         // driver; only the alpha-channel type reads the vertex colour.
@@ -112,8 +112,6 @@ void CD3D9MaterialRenderer::bind(const MaterialState& material, const MaterialSt
             stage(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_DISABLE);
             blend(true);
             sphereMap(D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
-            break;
-        case SHADER:
             break;
         }
     }

@@ -2,7 +2,7 @@
 // driver, one class for the family (the light-map object serves its seven
 // variants). Each bind sets up the texture stages and blending for its type
 // and ends with the states every material shares. The family adds a named
-// constant setter, which only shader renderers answer.
+// constant setter, which only the shader renderers answer.
 #pragma once
 
 #include "video/IMaterialRenderer.h"
@@ -29,9 +29,7 @@ class CD3D9MaterialRenderer : public zu::video::IMaterialRenderer
         TRANSPARENT_ADD_COLOR,
         TRANSPARENT_ALPHA_CHANNEL,
         TRANSPARENT_VERTEX_ALPHA,
-        TRANSPARENT_REFLECTION_2_LAYER,
-        // A shader material's own renderer (the shader classes derive).
-        SHADER
+        TRANSPARENT_REFLECTION_2_LAYER
     };
 
     CD3D9MaterialRenderer(IDirect3DDevice9* device, CVideoDirectX9* driver, EKind kind)
@@ -39,8 +37,9 @@ class CD3D9MaterialRenderer : public zu::video::IMaterialRenderer
     {
     }
 
-    void bind(const zu::video::MaterialState& material, const zu::video::MaterialState& lastMaterial,
-              bool resetAllRenderStates, zu::video::IMaterialRendererServices* services) override;
+    void bind(const zu::video::MaterialState& material,
+              const zu::video::MaterialState& lastMaterial, bool resetAllRenderStates,
+              zu::video::IMaterialRendererServices* services) override;
     void unbind() override;
     bool isTransparent() const override;
     // Sets a named constant of the renderer's programs; false here.

@@ -1,10 +1,13 @@
 #include "video/DirectX9/CVideoDirectX9.h"
 
 #include "core/Output.h"
+#include "video/DirectX9/CD3D9CGMaterialRenderer.h"
+#include "video/DirectX9/CD3D9HLSLMaterialRenderer.h"
 #include "video/DirectX9/CD3D9MaterialRenderer.h"
 #include "video/DirectX9/CDirectX9Mesh.h"
 #include "video/DirectX9/CDirectX9Texture.h"
 #include "video/ITexture.h"
+#include "video/null/CCgRuntime.h"
 
 #include <cfloat>
 #include <cstring>
@@ -58,6 +61,8 @@ DWORD floatBits(float value)
 // (1 / (2 x 1.07563) of one): enough to put pixel centres where the other
 // driver has them, not so much that a line on a pixel edge changes rows.
 constexpr float kPixelShift = 1.07563f;
+
+CVideoDirectX9::Direct3DHook g_direct3DHook = nullptr;
 
 CDirectX9Texture* asDirectX9(ITexture* texture)
 {
@@ -131,6 +136,7 @@ CVideoDirectX9::CVideoDirectX9(zu::io::IFileSystem* fileSystem, HWND window,
         zuLogText("Error initializing D3D.", ELL_ERROR);
         return;
     }
+    if (g_direct3DHook) m_d3d = g_direct3DHook(m_d3d);
     D3DADAPTER_IDENTIFIER9 identifier;
     if (SUCCEEDED(m_d3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &identifier)))
     {
@@ -157,6 +163,40 @@ CVideoDirectX9::CVideoDirectX9(zu::io::IFileSystem* fileSystem, HWND window,
     m_resetRenderStates = true;
     prepare3DStates();
     setFog(m_fogColor, m_fogLinear, m_fogStart, m_fogEnd, m_fogDensity, m_pixelFog, m_rangeFog);
+    // Without a Cg runtime (reported once by the loader) Cg materials are
+    // refused later.
+    handDeviceToCg(CCgRuntime::get());
+}
+
+CVideoDirectX9* CVideoDirectX9::create(zu::io::IFileSystem* fileSystem, HWND window,
+                                       SDimension2i screenSize, bool fullscreen, bool stencil,
+                                       bool vsync)
+{
+    auto* driver = new CVideoDirectX9(fileSystem, window, screenSize, fullscreen, stencil, vsync);
+    if (driver->isValid()) return driver;
+    driver->drop();
+    zuLogText("Could not create a Direct3D 9 device on the window. The graphics driver may not "
+              "support Direct3D 9.",
+              ELL_ERROR);
+    return nullptr;
+}
+
+void CVideoDirectX9::setDirect3DHook(Direct3DHook hook)
+{
+    g_direct3DHook = hook;
+}
+
+bool CVideoDirectX9::handDeviceToCg(const SCgFunctions* cg)
+{
+    if (!m_device || !cg || !cg->hasDirect3D9()) return false;
+    if (m_cgRuntime == cg) return true;
+    if (FAILED(cg->d3d9SetDevice(m_device)))
+    {
+        zuLogText("Error setting D3D device in CG context", ELL_WARNING);
+        return false;
+    }
+    m_cgRuntime = cg;
+    return true;
 }
 
 CVideoDirectX9::~CVideoDirectX9()
@@ -167,6 +207,8 @@ CVideoDirectX9::~CVideoDirectX9()
         removeAllResources();
         removeAllMaterialRenderers();
     }
+    if (m_cgRuntime) m_cgRuntime->d3d9SetDevice(nullptr);
+    m_cgRuntime = nullptr;
     releaseDeclarations();
     if (m_backBuffer) m_backBuffer->Release();
     if (m_device) m_device->Release();
@@ -183,8 +225,21 @@ void CVideoDirectX9::replaceDevice(IDirect3DDevice9* device)
     m_device = device;
     m_nativeHandles.handles[1] = device;
     for (int32_t i = 0; i < getRendererCount(); ++i)
-        if (auto* renderer = dynamic_cast<CD3D9MaterialRenderer*>(getRenderer(i)))
-            renderer->setDevice(device);
+    {
+        IMaterialRenderer* renderer = getRenderer(i);
+        if (auto* fixed = dynamic_cast<CD3D9MaterialRenderer*>(renderer))
+            fixed->setDevice(device);
+        else if (auto* shader = dynamic_cast<CD3D9ShaderMaterialRenderer*>(renderer))
+            shader->setDevice(device);
+        else if (auto* cg = dynamic_cast<CD3D9CGMaterialRenderer*>(renderer))
+            cg->setDevice(device);
+    }
+    if (m_cgRuntime)
+    {
+        const SCgFunctions* cg = m_cgRuntime;
+        m_cgRuntime = nullptr;
+        handDeviceToCg(cg);
+    }
 }
 
 bool CVideoDirectX9::fillPresentParameters(bool fullscreen, SDimension2i size)
@@ -216,8 +271,7 @@ bool CVideoDirectX9::fillPresentParameters(bool fullscreen, SDimension2i size)
     if (m_stencil)
     {
         if (FAILED(m_d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
-                                            D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE,
-                                            D3DFMT_D24S8)))
+                                            D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, D3DFMT_D24S8)))
         {
             zuLogText("Device does not support stencilbuffer, disabling stencil buffer.",
                       ELL_WARNING);
@@ -691,26 +745,47 @@ void CVideoDirectX9::setPixelShaderConstant(const float* data, int32_t startRegi
         m_device->SetPixelShaderConstantF(UINT(startRegister), data, UINT(count));
 }
 
-bool CVideoDirectX9::setVertexShaderConstant(const char*, const float*, int32_t)
+// A callback hands its named constants to the services it is given, which
+// for an HLSL material are the driver's: they reach the material's constant
+// tables through here.
+bool CVideoDirectX9::setVertexShaderConstant(const char* name, const float* floats, int32_t count)
 {
-    return true;
+    return !hasNamedConstants() || setNamedVertexConstant(name, floats, count);
 }
 
-bool CVideoDirectX9::setPixelShaderConstant(const char*, const float*, int32_t)
+bool CVideoDirectX9::setPixelShaderConstant(const char* name, const float* floats, int32_t count)
 {
-    return true;
+    return !hasNamedConstants() || setNamedPixelConstant(name, floats, count);
+}
+
+bool CVideoDirectX9::hasNamedConstants() const
+{
+    IMaterialRenderer* renderer = getRenderer(m_material.MaterialType);
+    return dynamic_cast<CD3D9ShaderMaterialRenderer*>(renderer) ||
+           dynamic_cast<CCGMaterialRenderer*>(renderer);
 }
 
 bool CVideoDirectX9::setNamedVertexConstant(const char* name, const float* floats, int32_t count)
 {
-    auto* renderer = dynamic_cast<CD3D9MaterialRenderer*>(getRenderer(m_material.MaterialType));
-    return renderer && renderer->setVariable(true, name, floats, count);
+    return setNamedConstant(true, name, floats, count);
 }
 
 bool CVideoDirectX9::setNamedPixelConstant(const char* name, const float* floats, int32_t count)
 {
-    auto* renderer = dynamic_cast<CD3D9MaterialRenderer*>(getRenderer(m_material.MaterialType));
-    return renderer && renderer->setVariable(false, name, floats, count);
+    return setNamedConstant(false, name, floats, count);
+}
+
+bool CVideoDirectX9::setNamedConstant(bool vertex, const char* name, const float* floats,
+                                      int32_t count)
+{
+    IMaterialRenderer* renderer = getRenderer(m_material.MaterialType);
+    if (auto* shader = dynamic_cast<CD3D9ShaderMaterialRenderer*>(renderer))
+        return shader->setVariable(vertex, name, floats, count);
+    if (auto* cg = dynamic_cast<CCGMaterialRenderer*>(renderer))
+        return vertex ? cg->setVertexShaderConstant(name, floats, count)
+                      : cg->setPixelShaderConstant(name, floats, count);
+    auto* fixed = dynamic_cast<CD3D9MaterialRenderer*>(renderer);
+    return fixed && fixed->setVariable(vertex, name, floats, count);
 }
 
 // ---------------------------------------------------------------- geometry
@@ -827,8 +902,8 @@ void CVideoDirectX9::setViewPort(const SRecti& rect)
 {
     const SRecti r = rect.clippedTo(m_renderSize.width, m_renderSize.height);
     flush2D();
-    D3DVIEWPORT9 view{DWORD(r.left), DWORD(r.top), DWORD(r.getWidth()), DWORD(r.getHeight()), 0.f,
-                      1.f};
+    D3DVIEWPORT9 view{DWORD(r.left),        DWORD(r.top), DWORD(r.getWidth()),
+                      DWORD(r.getHeight()), 0.f,          1.f};
     if (r.getWidth() <= 0 || r.getHeight() <= 0 || !m_device ||
         FAILED(m_device->SetViewport(&view)))
         zuLogText("Failed setting setting the viewport.", ELL_WARNING);
@@ -937,8 +1012,8 @@ bool CVideoDirectX9::switchFullscreen(bool on, SDimension2i size)
 ITexture* CVideoDirectX9::createApiTexture(const CString& name, IImage* image)
 {
     if (!image || name.empty() || !m_device) return nullptr;
-    auto* texture = new CDirectX9Texture(name, image, this, m_device,
-                                         getTextureFlag(ETCF_CREATE_MIP_MAPS));
+    auto* texture =
+        new CDirectX9Texture(name, image, this, m_device, getTextureFlag(ETCF_CREATE_MIP_MAPS));
     if (!texture->isValid())
     {
         texture->drop();
@@ -1050,12 +1125,46 @@ bool CVideoDirectX9::readSurface(IDirect3DSurface9* surface, std::vector<uint8_t
 
 // ---------------------------------------------------------------- shader materials
 
-int32_t CVideoDirectX9::createHLSLMaterial(const CString&, const CString&, const CString&,
-                                           const CString&, const CString&, const CString&,
-                                           IShaderConstantSetCallBack*, int32_t, int32_t)
+int32_t CVideoDirectX9::createHLSLMaterial(const CString& vertexText, const CString& vertexEntry,
+                                           const CString& vertexTarget, const CString& pixelText,
+                                           const CString& pixelEntry, const CString& pixelTarget,
+                                           IShaderConstantSetCallBack* callback,
+                                           int32_t baseMaterial, int32_t userData)
 {
-    zuLogText("HLSL shader materials are not available in this build", ELL_INFORMATION);
-    return -1;
+    if (!m_device || !hasProgramText(!vertexText.empty(), !pixelText.empty())) return -1;
+    auto* renderer =
+        new CD3D9HLSLMaterialRenderer(m_device, this, callback, baseMaterial, userData);
+    return registerShaderRenderer(renderer, renderer->build(vertexText, vertexEntry, vertexTarget,
+                                                            pixelText, pixelEntry, pixelTarget));
+}
+
+int32_t CVideoDirectX9::createAssemblyMaterial(const CString& vertexText, const CString& pixelText,
+                                               IShaderConstantSetCallBack* callback,
+                                               int32_t baseMaterial, int32_t userData)
+{
+    if (!m_device || !hasProgramText(!vertexText.empty(), !pixelText.empty())) return -1;
+    auto* renderer =
+        new CD3D9ShaderMaterialRenderer(m_device, this, callback, baseMaterial, userData);
+    return registerShaderRenderer(renderer, renderer->build(vertexText, pixelText));
+}
+
+int32_t CVideoDirectX9::createCgMaterial(const char* vertexText, const CString& vertexEntry,
+                                         const char* pixelText, const CString& pixelEntry,
+                                         IShaderConstantSetCallBack* callback, int32_t baseMaterial,
+                                         bool compiled, int32_t userData)
+{
+    // Without the runtime (reported once when it was looked for) there is
+    // nothing to build with.
+    const SCgFunctions* cg = CCgRuntime::get();
+    if (!handDeviceToCg(cg)) return -1;
+    if (!hasProgramText(vertexText != nullptr, pixelText != nullptr)) return -1;
+    CGcontext context = getCgContext(cg);
+    if (!context) return -1;
+    auto* renderer = new CD3D9CGMaterialRenderer(m_device, this, this, cg, context, callback,
+                                                 baseMaterial, userData);
+    return registerShaderRenderer(
+        renderer,
+        renderer->build(vertexText, vertexEntry.c_str(), pixelText, pixelEntry.c_str(), compiled));
 }
 
 } // namespace kelvo::video

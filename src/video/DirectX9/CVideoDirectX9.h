@@ -25,6 +25,18 @@ class CVideoDirectX9 : public CVideoNull
                    bool fullscreen, bool stencil, bool vsync);
     ~CVideoDirectX9() override;
 
+    // The driver for a start-up: null, with the reason logged, when no
+    // device could be made, so that the caller stops instead of running a
+    // driver that cannot draw.
+    static CVideoDirectX9* create(zu::io::IFileSystem* fileSystem, HWND window,
+                                  SDimension2i screenSize, bool fullscreen, bool stencil,
+                                  bool vsync);
+    // Tests put an object of their own in front of the Direct3D object
+    // before the device is made (null: none); it takes over the reference
+    // it is given and returns the object to use.
+    using Direct3DHook = IDirect3D9* (*)(IDirect3D9* real);
+    static void setDirect3DHook(Direct3DHook hook);
+
     bool isValid() const { return m_device != nullptr; }
     IDirect3DDevice9* getDevice() const { return m_device; }
     // Puts another object in front of the device (a test's wrapper that
@@ -65,22 +77,36 @@ class CVideoDirectX9 : public CVideoNull
     void setBasicRenderStates(const zu::video::MaterialState& material,
                               const zu::video::MaterialState& lastMaterial,
                               bool resetAllRenderStates) override;
-    // Register constants go to the device; named ones through the current
-    // material's renderer.
+    // Register constants go to the device; named ones to the current
+    // material when it is an HLSL or Cg material (true and nothing set
+    // otherwise).
     void setVertexShaderConstant(const float* data, int32_t startRegister, int32_t count) override;
     void setPixelShaderConstant(const float* data, int32_t startRegister, int32_t count) override;
     bool setVertexShaderConstant(const char* name, const float* floats, int32_t count) override;
     bool setPixelShaderConstant(const char* name, const float* floats, int32_t count) override;
+    // A named constant through the current material's renderer: false
+    // with a log line for a fixed-function material.
     bool setNamedVertexConstant(const char* name, const float* floats, int32_t count);
     bool setNamedPixelConstant(const char* name, const float* floats, int32_t count);
 
-    // Shader materials: the base's refusals stand for the services; HLSL
-    // materials are refused with a log line too.
+    // Cg materials through the services; the high-level and program
+    // variants of the services are refused as on the null driver. HLSL and
+    // assembly materials come from the driver's own operations below.
+    int32_t createCgMaterial(const char* vertexText, const CString& vertexEntry,
+                             const char* pixelText, const CString& pixelEntry,
+                             zu::video::IShaderConstantSetCallBack* callback, int32_t baseMaterial,
+                             bool compiled, int32_t userData) override;
+    // HLSL programs compiled through D3DX; -1 (logged) without its compiler.
     int32_t createHLSLMaterial(const CString& vertexText, const CString& vertexEntry,
                                const CString& vertexTarget, const CString& pixelText,
                                const CString& pixelEntry, const CString& pixelTarget,
                                zu::video::IShaderConstantSetCallBack* callback,
                                int32_t baseMaterial, int32_t userData);
+    // Assembly vertex and pixel shaders: texts assembled through D3DX, or
+    // precompiled token streams.
+    int32_t createAssemblyMaterial(const CString& vertexText, const CString& pixelText,
+                                   zu::video::IShaderConstantSetCallBack* callback,
+                                   int32_t baseMaterial, int32_t userData);
 
     // For the textures and renderers.
     bool canAutoGenerateMipMaps() const;
@@ -106,8 +132,12 @@ class CVideoDirectX9 : public CVideoNull
     void setTarget(CDirectX9Texture* target);
     IDirect3DVertexDeclaration9* declarationFor(const zu::video::EVertexFeature* format);
     void releaseDeclarations();
-    bool readSurface(IDirect3DSurface9* surface, std::vector<uint8_t>& rgbRows,
-                     SDimension2i& size);
+    bool readSurface(IDirect3DSurface9* surface, std::vector<uint8_t>& rgbRows, SDimension2i& size);
+    // Hands the device to the Cg runtime once; false without it.
+    bool handDeviceToCg(const SCgFunctions* cg);
+    // Whether the current material's renderer sets named constants itself.
+    bool hasNamedConstants() const;
+    bool setNamedConstant(bool vertex, const char* name, const float* floats, int32_t count);
 
     HMODULE m_library = nullptr;
     IDirect3D9* m_d3d = nullptr;
@@ -124,7 +154,8 @@ class CVideoDirectX9 : public CVideoNull
     D3DMATRIX m_sphereMap;
     D3DMATRIX m_identity;
     IDirect3DSurface9* m_backBuffer = nullptr;
-    bool m_cgDeviceSet = false;
+    // The Cg runtime that was given the device.
+    const SCgFunctions* m_cgRuntime = nullptr;
 };
 
 } // namespace kelvo::video
