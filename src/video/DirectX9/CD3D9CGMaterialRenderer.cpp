@@ -72,12 +72,7 @@ void CD3D9CGMaterialRenderer::bind(const MaterialState& material, const Material
             drainErrors("Error binding CG vertex program");
             if (CGparameter mvp = m_cg->getNamedParameter(m_vertexProgram, "modelViewProj"))
             {
-                using zu::video::ETS_PROJECTION;
-                using zu::video::ETS_VIEW;
-                using zu::video::ETS_WORLD;
-                const zu::core::CMatrix4 matrix =
-                    m_driver->getTransform(ETS_PROJECTION) *
-                    (m_driver->getTransform(ETS_VIEW) * m_driver->getTransform(ETS_WORLD));
+                const zu::core::CMatrix4 matrix = modelViewProjection();
                 D3DMATRIX uniform;
                 static_assert(sizeof uniform == sizeof matrix.m, "a 4 x 4 float matrix");
                 memcpy(&uniform, matrix.m, sizeof uniform);

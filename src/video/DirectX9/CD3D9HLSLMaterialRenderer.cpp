@@ -77,25 +77,10 @@ bool CD3D9HLSLMaterialRenderer::compile(const CString& text, const CString& entr
     const HRESULT result =
         compileShader(text.data(), UINT(text.size()), nullptr, nullptr, entry.c_str(), target,
                       vertex ? D3DXSHADER_SKIPOPTIMIZATION : 0, &code, &errors, &table);
-    bool made = false;
-    if (FAILED(result) || !code)
-    {
-        zu::core::zuLogText(vertex ? "HLSL vertex shader compilation failed:"
-                                   : "HLSL pixel shader compilation failed:",
-                            ELL_INFORMATION);
-        if (errors)
-            zu::core::zuLogText(static_cast<const char*>(errors->GetBufferPointer()),
-                                ELL_INFORMATION);
-    }
-    else
-    {
-        const auto* tokens = static_cast<const DWORD*>(code->GetBufferPointer());
-        made = vertex ? createVertexShader(tokens, "Could not create hlsl vertex shader.")
-                      : createPixelShader(tokens, "Could not create hlsl pixel shader.");
-    }
-    if (code) code->Release();
-    if (errors) errors->Release();
-    return made;
+    return createFromCode(
+        result, code, errors, vertex,
+        vertex ? "HLSL vertex shader compilation failed:" : "HLSL pixel shader compilation failed:",
+        vertex ? "Could not create hlsl vertex shader." : "Could not create hlsl pixel shader.");
 }
 
 bool CD3D9HLSLMaterialRenderer::beforeDraw(zu::video::IMaterialRendererServices* services, int)

@@ -52,52 +52,54 @@ bool CD3D9ShaderMaterialRenderer::build(const CString& vertexText, const CString
 
 bool CD3D9ShaderMaterialRenderer::assemble(const CString& text, bool vertex)
 {
+    const char* createFailure =
+        vertex ? "Could not create vertex shader." : "Could not create pixel shader.";
     std::vector<DWORD> tokens;
     if (holdsTokens(text, vertex, tokens))
-        return vertex ? createVertexShader(tokens.data(), "Could not create vertex shader.")
-                      : createPixelShader(tokens.data(), "Could not create pixel shader.");
+        return createShader(tokens.data(), vertex, createFailure);
     CD3DXLibrary::AssembleFunction assembleShader = CD3DXLibrary::assembleShader();
     if (!assembleShader) return false;
     ID3DXBuffer* code = nullptr;
     ID3DXBuffer* errors = nullptr;
     const HRESULT result =
         assembleShader(text.data(), UINT(text.size()), nullptr, nullptr, 0, &code, &errors);
+    return createFromCode(
+        result, code, errors, vertex,
+        vertex ? "Vertex shader assembly failed:" : "Pixel shader assembly failed:", createFailure);
+}
+
+bool CD3D9ShaderMaterialRenderer::createFromCode(HRESULT result, ID3DXBuffer* code,
+                                                 ID3DXBuffer* errors, bool vertex,
+                                                 const char* failed, const char* createFailure)
+{
     bool made = false;
     if (FAILED(result) || !code)
     {
-        zu::core::zuLogText(vertex ? "Vertex shader assembly failed:"
-                                   : "Pixel shader assembly failed:",
-                            ELL_INFORMATION);
+        zu::core::zuLogText(failed, ELL_INFORMATION);
         if (errors)
             zu::core::zuLogText(static_cast<const char*>(errors->GetBufferPointer()),
                                 ELL_INFORMATION);
     }
     else
-    {
-        const auto* assembled = static_cast<const DWORD*>(code->GetBufferPointer());
-        made = vertex ? createVertexShader(assembled, "Could not create vertex shader.")
-                      : createPixelShader(assembled, "Could not create pixel shader.");
-    }
+        made = createShader(static_cast<const DWORD*>(code->GetBufferPointer()), vertex,
+                            createFailure);
     if (code) code->Release();
     if (errors) errors->Release();
     return made;
 }
 
-bool CD3D9ShaderMaterialRenderer::createVertexShader(const DWORD* tokens, const char* failure)
+bool CD3D9ShaderMaterialRenderer::createShader(const DWORD* tokens, bool vertex,
+                                               const char* createFailure)
 {
-    if (SUCCEEDED(m_device->CreateVertexShader(tokens, &m_vertexShader)) && m_vertexShader)
+    const HRESULT result = vertex ? m_device->CreateVertexShader(tokens, &m_vertexShader)
+                                  : m_device->CreatePixelShader(tokens, &m_pixelShader);
+    if (SUCCEEDED(result) && (vertex ? m_vertexShader != nullptr : m_pixelShader != nullptr))
         return true;
-    m_vertexShader = nullptr;
-    zu::core::zuLogText(failure, ELL_INFORMATION);
-    return false;
-}
-
-bool CD3D9ShaderMaterialRenderer::createPixelShader(const DWORD* tokens, const char* failure)
-{
-    if (SUCCEEDED(m_device->CreatePixelShader(tokens, &m_pixelShader)) && m_pixelShader)
-        return true;
-    m_pixelShader = nullptr;
-    zu::core::zuLogText(failure, ELL_INFORMATION);
+    if (vertex)
+        m_vertexShader = nullptr;
+    else
+        m_pixelShader = nullptr;
+    zu::core::zuLogText(createFailure, ELL_INFORMATION);
     return false;
 }
 

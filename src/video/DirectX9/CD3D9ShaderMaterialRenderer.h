@@ -10,6 +10,7 @@
 #include "video/null/CShaderMaterialRenderer.h"
 
 #include <d3d9.h>
+#include <d3dx9shader.h>
 
 namespace kelvo::video
 {
@@ -38,9 +39,12 @@ class CD3D9ShaderMaterialRenderer : public CShaderMaterialRenderer
     void setDevice(IDirect3DDevice9* device) { m_device = device; }
 
   protected:
-    // Makes the device shader from its token stream; false logged.
-    bool createVertexShader(const DWORD* tokens, const char* failure);
-    bool createPixelShader(const DWORD* tokens, const char* failure);
+    // Makes the stage's shader from its tokens; false logged.
+    bool createShader(const DWORD* tokens, bool vertex, const char* createFailure);
+    // Makes the stage's shader from what D3DX made of its text, or logs
+    // `failed` and the D3DX errors; releases the buffers.
+    bool createFromCode(HRESULT result, ID3DXBuffer* code, ID3DXBuffer* errors, bool vertex,
+                        const char* failed, const char* createFailure);
 
     IDirect3DDevice9* m_device;
     IDirect3DVertexShader9* m_vertexShader = nullptr;
