@@ -9,7 +9,8 @@ build_packages=(g++ cmake ninja-build pkg-config ccache
     libglew-dev libbox2d-dev libsdl2-dev libfreetype-dev libpng-dev libexpat1-dev libassimp-dev python3 xvfb xauth x11-apps imagemagick libgl1-mesa-dri)
 test_packages=(libgtest-dev python3 xdotool mesa-utils netpbm
     libjpeg-turbo-progs zip vorbis-tools sox espeak-ng qpdf clang fonts-dejavu-core libxml2-utils xclip
-    assimp-utils glslang-tools nodejs)
+    assimp-utils glslang-tools nodejs
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev wine wine64)
 
 wanted=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then

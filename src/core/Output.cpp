@@ -8,6 +8,10 @@
 #include <fstream>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace zu::core
 {
 namespace
@@ -21,6 +25,17 @@ void defaultPrint(const char* text)
     fflush(stdout);
 }
 
+#ifdef _WIN32
+bool debuggerAttached()
+{
+    return IsDebuggerPresent() != 0;
+}
+
+void breakIntoDebugger()
+{
+    DebugBreak();
+}
+#else
 bool debuggerAttached()
 {
     std::ifstream status("/proc/self/status");
@@ -31,13 +46,19 @@ bool debuggerAttached()
     return false;
 }
 
+void breakIntoDebugger()
+{
+    raise(SIGTRAP);
+}
+#endif
+
 void defaultCheck(const char* message, const char* condition, int line, const char* file)
 {
     char report[kBufferSize];
     formatCheckReport(report, sizeof report, message, condition, line, file);
     zuPrintLn("%s", report);
     if (debuggerAttached())
-        raise(SIGTRAP);
+        breakIntoDebugger();
     else
         abort();
 }

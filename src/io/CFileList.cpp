@@ -1,9 +1,8 @@
 #include "io/CFileList.h"
 
+#include "io/FileSystemCalls.h"
+
 #include <algorithm>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace kelvo::io
 {
@@ -68,25 +67,21 @@ CFileList::CFileList(const zu::core::CString& folderPath, const zu::core::CStrin
     : m_path(folderPath)
 {
     if (filter.empty() || diskFolder.empty()) return;
-    DIR* dir = opendir(diskFolder.c_str());
-    if (!dir) return;
-    int dirFd = dirfd(dir);
-    while (dirent* item = readdir(dir))
+    std::vector<os::SFolderEntry> items;
+    if (!os::listFolder(diskFolder, items)) return;
+    for (const os::SFolderEntry& item : items)
     {
-        zu::core::CString name(item->d_name);
+        const zu::core::CString& name = item.name;
         if (!matchesFilter(name, filter)) continue;
-        struct stat info;
-        bool known = fstatat(dirFd, item->d_name, &info, 0) == 0;
-        bool isDir = known ? S_ISDIR(info.st_mode) : item->d_type == DT_DIR;
+        const bool isDir = item.isDirectory;
         if ((kind == zu::io::EFLK_FILES && isDir) || (kind == zu::io::EFLK_DIRECTORIES && !isDir))
             continue;
-        SEntry entry{name, zu::core::CString(), known && !isDir ? int64_t(info.st_size) : 0, isDir};
+        SEntry entry{name, zu::core::CString(), isDir ? 0 : item.size, isDir};
         entry.fullName = m_path;
         if (!m_path.endsWith("/")) entry.fullName += '/';
         entry.fullName += name;
         m_files.push_back(std::move(entry));
     }
-    closedir(dir);
     std::sort(m_files.begin(), m_files.end(),
               [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
 }

@@ -6,16 +6,14 @@
 #include "io/CReadFile.h"
 #include "io/CTextReader.h"
 #include "io/CWriteFile.h"
+#include "io/FileSystemCalls.h"
 #include "io/CXMLReader.h"
 #include "io/CXMLWriter.h"
 #include "io/CZipReader.h"
 
 #include <cerrno>
 #include <climits>
-#include <dirent.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 namespace kelvo::io
@@ -27,8 +25,7 @@ using zu::core::CString;
 
 CString currentDirectory()
 {
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) ? CString(buffer) : CString(".");
+    return os::currentFolder();
 }
 
 // "\" -> "/", runs of "/" -> one, no trailing "/".
@@ -179,16 +176,15 @@ CString CFileSystem::resolvePath(const CString& path) const
 bool CFileSystem::createDirectory(const CString& path)
 {
     CString resolved = resolvePath(path);
-    return !resolved.empty() && mkdir(resolved.c_str(), 0755) == 0;
+    return !resolved.empty() && os::makeFolder(resolved);
 }
 
 zu::io::IFileList* CFileSystem::createFileList(const CString& filter, const CString& folder,
                                                zu::io::EFileListKind kind)
 {
     CString resolved = resolvePath(folder);
-    if (DIR* dir = resolved.empty() ? nullptr : opendir(resolved.c_str()))
+    if (!resolved.empty() && os::isFolder(resolved))
     {
-        closedir(dir);
         return new CFileList(folder, resolved, filter, kind);
     }
     CString archivePath = findArchivePath(resolved);
@@ -209,8 +205,7 @@ bool CFileSystem::existFile(const CString& path, bool searchArchives)
 {
     CString resolved = resolvePath(path);
     if (resolved.empty()) return false;
-    struct stat info;
-    if (stat(resolved.c_str(), &info) == 0) return true;
+    if (os::exists(resolved)) return true;
     if (!searchArchives) return false;
     CString archivePath = findArchivePath(resolved);
     if (archivePath.empty()) return false;
@@ -253,7 +248,7 @@ zu::io::IXMLWriter* CFileSystem::createXMLWriter(const CString& path)
 
 bool CFileSystem::changeWorkingDirectoryTo(const CString& path)
 {
-    if (!path.empty() && chdir(path.c_str()) == 0)
+    if (!path.empty() && os::changeFolder(path))
     {
         m_inArchive = false;
         m_archivePath = CString();

@@ -1,7 +1,8 @@
 #include "io/CReadFile.h"
 
+#include "io/FileSystemCalls.h"
+
 #include <cstdint>
-#include <sys/stat.h>
 
 namespace kelvo::io
 {
@@ -9,12 +10,12 @@ namespace kelvo::io
 CReadFile* CReadFile::create(const zu::core::CString& path)
 {
     if (path.empty()) return nullptr;
-    FILE* file = fopen(path.c_str(), "rb");
+    FILE* file = os::openFile(path, "rb");
     if (!file) return nullptr;
-    // fopen happily opens a folder on this platform; reading it would fail later
-    // in confusing ways, so a folder is simply not a file.
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > INT32_MAX)
+    // fopen happily opens a folder on some platforms; reading it would fail
+    // later in confusing ways, so a folder is simply not a file.
+    int64_t lastModified = 0;
+    if (!os::isRegularFile(file, lastModified))
     {
         fclose(file);
         return nullptr;
@@ -31,7 +32,7 @@ CReadFile* CReadFile::create(const zu::core::CString& path)
         return nullptr;
     }
     return new CReadFile(file, path, static_cast<int32_t>(size),
-                         static_cast<int64_t>(info.st_mtime));
+                         lastModified);
 }
 
 CReadFile::CReadFile(FILE* file, const zu::core::CString& path, int32_t size, int64_t lastModified)

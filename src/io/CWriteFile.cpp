@@ -1,6 +1,7 @@
 #include "io/CWriteFile.h"
 
 #include "core/Output.h"
+#include "io/FileSystemCalls.h"
 
 #include <cstdint>
 
@@ -9,7 +10,7 @@ namespace kelvo::io
 
 CWriteFile* CWriteFile::create(const zu::core::CString& path, bool append)
 {
-    FILE* file = path.empty() ? nullptr : fopen(path.c_str(), append ? "ab" : "wb");
+    FILE* file = path.empty() ? nullptr : os::openFile(path, append ? "ab" : "wb");
     if (!file)
     {
         zu::core::zuLog(zu::core::ELL_ERROR, "Unable to create file in CWriteFile::openFile: %s\n",

@@ -10,14 +10,17 @@
 #include <cmath>
 #include <string>
 
+#if PELLORA_HAS_EXPAT
 #include <expat.h>
+#endif
 
 namespace kelvo::io
 {
+using zu::core::CString;
+
+#if PELLORA_HAS_EXPAT
 namespace
 {
-
-using zu::core::CString;
 
 // What the parser's handlers build: the nodes so far, and the character data
 // that is not a node yet (consecutive pieces make one text node).
@@ -125,6 +128,7 @@ std::string documentBytes(const CTextReader& text, const char*& encoding)
 }
 
 } // namespace
+#endif
 
 CXMLReader::CXMLReader(CTextReader* text) : m_text(text)
 {
@@ -139,6 +143,11 @@ CXMLReader::~CXMLReader()
 bool CXMLReader::parse()
 {
     if (!m_text || !m_text->getText()) return true;
+#if !PELLORA_HAS_EXPAT
+    zu::core::zuLog(zu::core::ELL_ERROR, "%s: XML is not supported by this build",
+                    m_text->getFileName().c_str());
+    return false;
+#else
     const char* encoding = nullptr;
     std::string bytes = documentBytes(*m_text, encoding);
     if (bytes.empty()) return true;
@@ -179,6 +188,7 @@ bool CXMLReader::parse()
     }
     XML_ParserFree(parser);
     return ok;
+#endif
 }
 
 bool CXMLReader::read()

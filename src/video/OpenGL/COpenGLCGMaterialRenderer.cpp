@@ -56,15 +56,7 @@ void COpenGLCGMaterialRenderer::bind(const MaterialState& material,
             m_cg->glEnableProfile(m_vertexProfile);
             drainErrors("Error binding CG vertex program");
             if (CGparameter mvp = m_cg->getNamedParameter(m_vertexProgram, "modelViewProj"))
-            {
-                using zu::video::ETS_PROJECTION;
-                using zu::video::ETS_VIEW;
-                using zu::video::ETS_WORLD;
-                const zu::core::CMatrix4 matrix =
-                    m_driver->getTransform(ETS_PROJECTION) *
-                    (m_driver->getTransform(ETS_VIEW) * m_driver->getTransform(ETS_WORLD));
-                m_cg->glSetMatrixParameterfc(mvp, matrix.m);
-            }
+                m_cg->glSetMatrixParameterfc(mvp, modelViewProjection().m);
         }
         if (m_pixelProgram)
         {

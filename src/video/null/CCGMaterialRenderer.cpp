@@ -1,6 +1,7 @@
 #include "video/null/CCGMaterialRenderer.h"
 
 #include "core/Output.h"
+#include "video/IVideoDriver.h"
 
 using zu::core::ELL_INFORMATION;
 using zu::core::ELL_WARNING;
@@ -60,6 +61,15 @@ bool CCGMaterialRenderer::setPixelShaderConstant(const char* name, const float* 
                                                  int32_t count)
 {
     return setParameter(m_pixelProgram, name, floats, count);
+}
+
+zu::core::CMatrix4 CCGMaterialRenderer::modelViewProjection() const
+{
+    using zu::video::ETS_PROJECTION;
+    using zu::video::ETS_VIEW;
+    using zu::video::ETS_WORLD;
+    return m_driver->getTransform(ETS_PROJECTION) *
+           (m_driver->getTransform(ETS_VIEW) * m_driver->getTransform(ETS_WORLD));
 }
 
 bool CCGMaterialRenderer::drainErrors(const char* prefix)

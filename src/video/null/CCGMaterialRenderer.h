@@ -7,6 +7,7 @@
 // unbinding.
 #pragma once
 
+#include "core/CMatrix4.h"
 #include "video/IMaterialRendererServices.h"
 #include "video/null/CShaderMaterialRenderer.h"
 #include "video/null/SCgFunctions.h"
@@ -44,6 +45,9 @@ class CCGMaterialRenderer : public CShaderMaterialRenderer,
     CGprogram getPixelProgram() const { return m_pixelProgram; }
 
   protected:
+    // P x (V x W) from the driver's projection, view and world matrices, for
+    // a program's "modelViewProj" parameter.
+    zu::core::CMatrix4 modelViewProjection() const;
     // Logs every pending runtime error as prefix: 'text'; true when there was one.
     bool drainErrors(const char* prefix);
     bool setParameter(CGprogram program, const char* name, const float* floats, int32_t count);

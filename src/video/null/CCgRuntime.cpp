@@ -2,15 +2,45 @@
 
 #include "core/Output.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 namespace kelvo::video
 {
 namespace
 {
 
+#ifdef _WIN32
+const char* const kCoreLibrary = "cg.dll";
+const char* const kOpenGLLibrary = "cgGL.dll";
+const char* const kDirect3D9Library = "cgD3D9.dll";
+
+void* openLibrary(const char* name)
+{
+    return reinterpret_cast<void*>(LoadLibraryA(name));
+}
+
+void* findSymbol(void* library, const char* name)
+{
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+#else
 const char* const kCoreLibrary = "libCg.so";
 const char* const kOpenGLLibrary = "libCgGL.so";
+
+void* openLibrary(const char* name)
+{
+    return dlopen(name, RTLD_NOW | RTLD_LOCAL);
+}
+
+void* findSymbol(void* library, const char* name)
+{
+    return dlsym(library, name);
+}
+#endif
 
 struct SLoaded
 {
@@ -29,7 +59,7 @@ const SCgFunctions* g_replacement = nullptr;
 
 template <class Function> void find(void* library, const char* name, Function& out)
 {
-    out = library ? reinterpret_cast<Function>(dlsym(library, name)) : nullptr;
+    out = library ? reinterpret_cast<Function>(findSymbol(library, name)) : nullptr;
 }
 
 void load(SLoaded& state)
@@ -37,7 +67,7 @@ void load(SLoaded& state)
     state.tried = true;
     // The libraries stay loaded for the life of the process: materials made
     // from them live until the driver goes.
-    void* core = dlopen(kCoreLibrary, RTLD_NOW | RTLD_LOCAL);
+    void* core = openLibrary(kCoreLibrary);
     if (!core)
     {
         zu::core::zuLog(zu::core::ELL_WARNING,
@@ -69,7 +99,7 @@ void load(SLoaded& state)
         return;
     }
     state.present = true;
-    void* gl = dlopen(kOpenGLLibrary, RTLD_NOW | RTLD_LOCAL);
+    void* gl = openLibrary(kOpenGLLibrary);
     find(gl, "cgGLGetLatestProfile", f.glGetLatestProfile);
     find(gl, "cgGLSetOptimalOptions", f.glSetOptimalOptions);
     find(gl, "cgGLLoadProgram", f.glLoadProgram);
@@ -83,6 +113,22 @@ void load(SLoaded& state)
                         "Cg runtime for OpenGL not found (%s): Cg shader materials are not "
                         "available to the OpenGL driver",
                         kOpenGLLibrary);
+#ifdef _WIN32
+    void* d3d9 = openLibrary(kDirect3D9Library);
+    find(d3d9, "cgD3D9GetLatestVertexProfile", f.d3d9GetLatestVertexProfile);
+    find(d3d9, "cgD3D9GetLatestPixelProfile", f.d3d9GetLatestPixelProfile);
+    find(d3d9, "cgD3D9GetOptimalOptions", f.d3d9GetOptimalOptions);
+    find(d3d9, "cgD3D9LoadProgram", f.d3d9LoadProgram);
+    find(d3d9, "cgD3D9UnloadProgram", f.d3d9UnloadProgram);
+    find(d3d9, "cgD3D9BindProgram", f.d3d9BindProgram);
+    find(d3d9, "cgD3D9SetDevice", f.d3d9SetDevice);
+    find(d3d9, "cgD3D9SetUniformMatrix", f.d3d9SetUniformMatrix);
+    if (!f.hasDirect3D9())
+        zu::core::zuLog(zu::core::ELL_WARNING,
+                        "Cg runtime for Direct3D 9 not found (%s): Cg shader materials are not "
+                        "available to the Direct3D 9 driver",
+                        kDirect3D9Library);
+#endif
 }
 
 } // namespace

@@ -2,13 +2,16 @@
 
 #include "core/Output.h"
 #include "video/null/CImage.h"
-#include "video/null/JpegSupport.h"
 #include "video/null/LoaderSupport.h"
 
 #include <cstring>
 #include <vector>
 
+#if PELLORA_HAS_JPEG
+#include "video/null/JpegSupport.h"
+
 #include <jerror.h>
+#endif
 
 using zu::core::ELL_ERROR;
 using zu::core::zuLog;
@@ -18,6 +21,7 @@ using namespace kelvo::video::loader;
 namespace kelvo::video
 {
 
+#if PELLORA_HAS_JPEG
 namespace
 {
 
@@ -50,8 +54,11 @@ struct SDecodeState
 };
 
 } // namespace
+#endif
 
 CImageLoaderJPG::CImageLoaderJPG() : CImageLoader({".jpg", 6, "JFIF", 1, "JPEG file is empty"}) {}
+
+#if PELLORA_HAS_JPEG
 
 IImage* CImageLoaderJPG::decode(const char* name, const uint8_t* bytes, size_t size) const
 {
@@ -123,5 +130,13 @@ IImage* CImageLoaderJPG::decode(const char* name, const uint8_t* bytes, size_t s
     jpeg_destroy_decompress(&info);
     return state.image;
 }
+
+#else
+IImage* CImageLoaderJPG::decode(const char* name, const uint8_t*, size_t) const
+{
+    zuLog(ELL_ERROR, "%s: JPEG images are not supported by this build", name);
+    return nullptr;
+}
+#endif
 
 } // namespace kelvo::video

@@ -3,7 +3,9 @@
 #include "core/Output.h"
 #include "video/null/CImage.h"
 
+#if PELLORA_HAS_PNG
 #include <png.h>
+#endif
 
 using zu::core::ELL_ERROR;
 using zu::core::zuLog;
@@ -23,6 +25,7 @@ CImageLoaderPNG::CImageLoaderPNG()
 {
 }
 
+#if PELLORA_HAS_PNG
 IImage* CImageLoaderPNG::decode(const char* name, const uint8_t* bytes, size_t size) const
 {
     // The simplified interface keeps libpng's own error jumps inside the
@@ -52,5 +55,13 @@ IImage* CImageLoaderPNG::decode(const char* name, const uint8_t* bytes, size_t s
     }
     return image;
 }
+
+#else
+IImage* CImageLoaderPNG::decode(const char* name, const uint8_t*, size_t) const
+{
+    zuLog(ELL_ERROR, "%s: PNG images are not supported by this build", name);
+    return nullptr;
+}
+#endif
 
 } // namespace kelvo::video

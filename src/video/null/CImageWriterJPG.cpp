@@ -2,13 +2,17 @@
 
 #include "core/Output.h"
 #include "io/IWriteFile.h"
+
+#if PELLORA_HAS_JPEG
 #include "video/null/JpegSupport.h"
 
 #include <jerror.h>
+#endif
 
 namespace kelvo::video
 {
 
+#if PELLORA_HAS_JPEG
 namespace
 {
 
@@ -96,5 +100,13 @@ bool CImageWriterJPG::writeImage(zu::io::IWriteFile* file, const uint8_t* rgbRow
     delete state;
     return true;
 }
+
+#else
+bool CImageWriterJPG::writeImage(zu::io::IWriteFile*, const uint8_t*, int32_t, int32_t, int)
+{
+    zu::core::zuLogText("JPEG writing is not supported by this build", zu::core::ELL_ERROR);
+    return false;
+}
+#endif
 
 } // namespace kelvo::video

@@ -313,6 +313,8 @@ class CVideoNull : public zu::video::IVideoDriver,
     static bool hasProgramText(bool vertex, bool pixel);
     // The driver's Cg context, made on first use; null without the runtime.
     CGcontext getCgContext(const SCgFunctions* cg);
+    // The cached textures by name (a driver recreates its targets from it).
+    const std::map<CString, zu::video::ITexture*>& getTextureCache() const { return m_textures; }
     // Writes the rows as the next free screenshot name.
     bool writeScreenshotFile(const CString& folder, const CString& name, const uint8_t* rgbRows,
                              SDimension2i size);

@@ -1,3 +1,4 @@
+#if PELLORA_HAS_JPEG
 #include "video/null/JpegSupport.h"
 
 #include "core/Output.h"
@@ -41,3 +42,4 @@ jpeg_error_mgr* installErrorManager(SErrorManager& manager, const char* fileName
 }
 
 } // namespace kelvo::video::jpeg
+#endif

@@ -46,6 +46,16 @@ struct SCgFunctions
     void (*glEnableProfile)(int profile) = nullptr;
     void (*glDisableProfile)(int profile) = nullptr;
     void (*glSetMatrixParameterfc)(CGparameter, const float* matrix) = nullptr;
+    // Direct3D 9 (Windows only). Results are HRESULTs; the device and the
+    // matrix are the API's own types, passed untyped here.
+    int (*d3d9GetLatestVertexProfile)() = nullptr;
+    int (*d3d9GetLatestPixelProfile)() = nullptr;
+    const char** (*d3d9GetOptimalOptions)(int profile) = nullptr;
+    long (*d3d9LoadProgram)(CGprogram, int parameterShadowing, unsigned long assemblyFlags) = nullptr;
+    long (*d3d9UnloadProgram)(CGprogram) = nullptr;
+    long (*d3d9BindProgram)(CGprogram) = nullptr;
+    long (*d3d9SetDevice)(void* device) = nullptr;
+    long (*d3d9SetUniformMatrix)(CGparameter, const void* matrix) = nullptr;
 
     bool hasCore() const
     {
@@ -57,6 +67,12 @@ struct SCgFunctions
     {
         return glGetLatestProfile && glSetOptimalOptions && glLoadProgram && glBindProgram &&
                glUnbindProgram && glEnableProfile && glDisableProfile && glSetMatrixParameterfc;
+    }
+    bool hasDirect3D9() const
+    {
+        return d3d9GetLatestVertexProfile && d3d9GetLatestPixelProfile && d3d9GetOptimalOptions &&
+               d3d9LoadProgram && d3d9UnloadProgram && d3d9BindProgram && d3d9SetDevice &&
+               d3d9SetUniformMatrix;
     }
 };
 
