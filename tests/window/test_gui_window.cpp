@@ -159,7 +159,10 @@ class GuiWindowTest : public ::testing::Test
         ASSERT_TRUE(device->isReady());
         device->setDriverType(zu::EDT_OPENGL);
         ASSERT_TRUE(device->createWindow({320, 240}, false, false, false, 0));
-        caption = "pellora-gui-test-" + std::to_string(getpid());
+        // One caption per test: a window of an earlier test that the X
+        // server still lists must never be the one xdotool finds.
+        static int windows = 0;
+        caption = "pellora-gui-test-" + std::to_string(getpid()) + "-" + std::to_string(++windows);
         device->setWindowCaption(caption.c_str());
         driver = device->getVideoDriver();
         gui = device->getGUIEnvironment();
