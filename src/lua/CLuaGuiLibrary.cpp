@@ -162,6 +162,48 @@ const luaL_Reg kFunctions[] = {
     {nullptr, nullptr},
 };
 
+// The callbacks a script stores in a component's table. Each gets the
+// component first (so function c:onClick() receives it as self).
+// callback Component.onClick(self)
+// A button was clicked (by the mouse, by Enter in the edit box it is
+// associated with, or by fakeButtonClick).
+// callback Component.onClick(self, button, pressed)
+// Click area: a mouse button went down (pressed true) or up (false) over it;
+// button 0 left, 1 right, 2 middle.
+// callback Component.onRightClick(self)
+// The right mouse button was released over the component.
+// callback Component.onEnter(self)
+// The mouse moved onto the component.
+// callback Component.onLeave(self)
+// The mouse left the component.
+// callback Component.onChange(self)
+// The value changed: a scroll bar moved, a check box was toggled, a radio
+// list, list box or combo box selection or an edit box text changed, or the
+// active tab of a tab row.
+// callback Component.onRepeat(self)
+// List box: the selected line was clicked again (a double click, say).
+// callback Component.onApply(self)
+// Edit box: Enter was pressed.
+// callback Component.onTabClosed(self, index)
+// Tab row: the cross of the tab was clicked; the script removes the tab's
+// content.
+// callback Component.onHide(self)
+// Detachable frame: hidden by its close button.
+// callback Component.onResize(self)
+// Detachable frame: resized by dragging its corner.
+// callback Component.onDraw(self)
+// Every frame while setReportOnDraw is 1 or 2: draw with the video table
+// over (or under) the component's children.
+// callback Component.onPopupClosed(self)
+// Detachable frame: its menu closed.
+// callback Component.onPopupClicked(self)
+// Detachable frame: an item of its menu was chosen.
+// callback Component.onConfirm(self)
+// callback Component.onCancel(self)
+// callback Component.onNo(self)
+// callback Component.onFileSelect(self)
+// Answers of message boxes and file dialogs, for components that report them.
+
 // The callback of a GUI event type; extra arguments: 0 none, 1 the event's
 // value, 2 the mouse button and whether it went down.
 struct SCallback
