@@ -427,8 +427,8 @@ void CLuaGuiLibrary::queueRemove(const CGuiElementWrapper* wrapper)
 {
     event::CEventSubscriberList* list = event::CEventSubscriberList::get();
     if (!list) return;
-    const int32_t token = g_nextRemoveToken++;
-    if (g_nextRemoveToken <= 0) g_nextRemoveToken = 1;
+    const int32_t token = g_nextRemoveToken;
+    g_nextRemoveToken = token == INT32_MAX ? 1 : token + 1;
     m_pendingRemovals.emplace_back(token, wrapper->getId());
     list->queueEvent(SEngineEvent::makeGui(nullptr, event::GuiRemoveRequest, token));
 }
