@@ -20,6 +20,7 @@ IGUIElement::IGUIElement(EGUIElementType type, IGUIEnvironment* environment, IGU
 
 IGUIElement::~IGUIElement()
 {
+    if (m_destructionNotice) *m_destructionNotice = nullptr;
     for (IGUIElement* child : m_children)
     {
         child->m_parent = nullptr;

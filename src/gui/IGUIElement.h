@@ -156,6 +156,10 @@ class IGUIElement : public virtual IUnknown, public event::IEventReceiver
     void setEventHook(event::IEventReceiver* hook) { m_eventHook = hook; }
     // Whether the size changed since the last call; the call clears it.
     bool hasBeenResized();
+    // A pointer the element sets to null when it is destroyed, so an owner
+    // that does not hold a reference (a script component) learns that it is
+    // gone. One per element; null stops the notice.
+    void setDestructionNotice(IGUIElement** notice) { m_destructionNotice = notice; }
 
     IGUIElement* getParent() const { return m_parent; }
     IGUIEnvironment* getEnvironment() const { return m_environment; }
@@ -195,6 +199,7 @@ class IGUIElement : public virtual IUnknown, public event::IEventReceiver
     IGUIElement* m_toolTip = nullptr;
     core::CString m_riverText;
     event::IEventReceiver* m_eventHook = nullptr;
+    IGUIElement** m_destructionNotice = nullptr;
 };
 
 } // namespace zu::gui

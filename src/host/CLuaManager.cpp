@@ -6,6 +6,7 @@
 #include "lua/CLuaAudioLibrary.h"
 #include "lua/CLuaBox2dLibrary.h"
 #include "lua/CLuaFileLibrary.h"
+#include "lua/CLuaGuiLibrary.h"
 #include "lua/CLuaKelvoLibrary.h"
 #include "lua/CLuaNetLibrary.h"
 #include "lua/CLuaParticleLibrary.h"
@@ -102,6 +103,9 @@ void CLuaManager::init(zu::IKelvoDevice* device)
                                                    device ? device->getGUIEnvironment() : nullptr,
                                                    device);
     m_videoLibrary->install(m_state);
+    m_guiLibrary = new zu::lua::CLuaGuiLibrary(device ? device->getGUIEnvironment() : nullptr,
+                                               m_state);
+    m_guiLibrary->install(m_state);
     m_particleLibrary = new zu::lua::CLuaParticleLibrary(
         device ? device->getVideoDriver() : nullptr, m_audioDriver);
     m_particleLibrary->install(m_state);
@@ -148,12 +152,18 @@ CLuaManager::~CLuaManager()
         // state they call into is still open.
         delete m_netLibrary;
         m_netLibrary = nullptr;
+        // Every component of this script goes before the state closes, so a
+        // restarted script starts with an empty GUI and no old callbacks.
+        delete m_guiLibrary;
+        m_guiLibrary = nullptr;
         if (pellora::CNetCatcher* session = pellora::CNetCatcher::get()) session->disconnect();
         lua_close(m_state);
         m_state = nullptr;
     }
     delete m_netLibrary;
     m_netLibrary = nullptr;
+    delete m_guiLibrary;
+    m_guiLibrary = nullptr;
     delete m_fileLibrary;
     m_fileLibrary = nullptr;
     delete m_audioLibrary;

@@ -27,6 +27,7 @@ class IAudioDriver;
 namespace lua
 {
 class CLuaFileLibrary;
+class CLuaGuiLibrary;
 class CLuaAudioLibrary;
 class CLuaKelvoLibrary;
 class CLuaNetLibrary;
@@ -217,6 +218,7 @@ private:
     zu::lua::CLuaAudioLibrary* m_audioLibrary = nullptr;
     zu::lua::CLuaBox2dLibrary* m_box2dLibrary = nullptr;
     zu::lua::CLuaVideoLibrary* m_videoLibrary = nullptr;
+    zu::lua::CLuaGuiLibrary* m_guiLibrary = nullptr;
     zu::lua::CLuaParticleLibrary* m_particleLibrary = nullptr;
     int m_hookRef = -1;
     bool m_errorScreenshotDue = false;

@@ -32,9 +32,9 @@ import sys
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 
-# Where the runtime makes callbacks: the script manager (hook.add callbacks)
-# and the network objects (their on... fields).
-CALLBACK_SOURCES = ["src/host/CLuaManager.h", "src/lua/CLuaNetCatcher.cpp"]
+# Where the runtime makes callbacks: the script manager (hook.add callbacks),
+# the network objects and the GUI components (their on... fields).
+CALLBACK_SOURCES = ["src/host/CLuaManager.h", "src/lua/CLuaNetCatcher.cpp", "src/lua/CLuaGuiLibrary.cpp"]
 
 
 def paths(root):
