@@ -64,6 +64,13 @@ IImage* CImageLoaderBmp::decode(const char* name, const uint8_t* h, size_t size)
     const uint64_t rowBytes = (uint64_t(width) * bits + 31) / 32 * 4;
     // Rows the file does not hold stay cleared.
     uint64_t rowsPresent = dataSize / rowBytes;
+    // A cut file still loads with its missing rows cleared, but rows short
+    // of a 128th of the picture are damage, not a picture worth its memory.
+    if (rowsPresent < uint64_t(height) / 128)
+    {
+        zuLog(ELL_ERROR, "%s: BMP data is far too short for its size", name);
+        return nullptr;
+    }
     if (rowsPresent < uint64_t(height))
         zuLog(ELL_ERROR, "%s: BMP pixel data ends early", name);
     else

@@ -215,6 +215,8 @@ TEST_F(Images, HandMadeDamageIsContained)
          "a.bmp", true, nullptr},
         {"rows missing", bmpHeader(54, 4, 4, 24, 0) + std::string(16, 'x'), "b.bmp", true,
          "BMP pixel data ends early"},
+        {"BMP of 2304 x 16389 in a few bytes", bmpHeader(54, 2304, 16389, 4, 0) + "abcd", "q.bmp",
+         false, "far too short"},
         {"width past every limit", bmpHeader(54, 0x7FFFFFFF, 2, 24, 0), "c.bmp", false,
          "unusable dimensions"},
         {"height of INT_MIN", bmpHeader(54, 2, int32_t(0x80000000), 24, 0), "d.bmp", false,
