@@ -41,12 +41,25 @@ bool CGUIModalScreen::onEvent(const SEngineEvent& event)
         m_lastEvent = event;
         return true;
     }
+    // A modal window closed by its close button is only hidden: with nothing
+    // of its own left to show, the screen goes too, or it would take every
+    // click and key for good.
+    if (event.type == GuiEvent && event.gui.eventType == GuiHidden && event.gui.caller &&
+        event.gui.caller->getParent() == this && !hasVisibleChild())
+        setVisible(false);
     if (event.type == GuiEvent && event.gui.eventType == GuiModalInput && event.gui.caller == this)
     {
         if (m_eventHook && m_eventHook->onEvent(event)) return true;
         return sendGUIEvent(GuiModalInput);
     }
     return IGUIModalScreen::onEvent(event);
+}
+
+bool CGUIModalScreen::hasVisibleChild() const
+{
+    for (const IGUIElement* child : getChildren())
+        if (child->isVisible()) return true;
+    return false;
 }
 
 void CGUIModalScreen::draw()

@@ -20,6 +20,8 @@ class CGUIModalScreen : public zu::gui::IGUIModalScreen
     const zu::event::SEngineEvent& getLastEvent() const override { return m_lastEvent; }
 
   private:
+    bool hasVisibleChild() const;
+
     zu::event::SEngineEvent m_lastEvent{};
 };
 

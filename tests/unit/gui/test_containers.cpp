@@ -130,6 +130,15 @@ TEST_F(Containers, AModalWindowSwallowsTheInputOfWhatLiesBehindIt)
         shaded = shaded || (call.color == skin()->getColor(17) && !call.clipped &&
                             call.rect == SRecti{0, 0, 800, 600});
     EXPECT_TRUE(shaded);
+
+    // Closed by its close button, the window hides and the screen with it:
+    // what lies behind takes clicks again.
+    clickOn(window->getCloseButton());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(screen->isVisible());
+    press(30, 20);
+    release(30, 20);
+    EXPECT_FALSE(behind->mouse.empty());
 }
 
 TEST_F(Containers, ADetachableFrameSnapsToANeighbourWithin14Pixels)
