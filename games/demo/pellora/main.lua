@@ -33,7 +33,7 @@ local spawnTimer, elapsed, muted = 0, 0, false
 local options = {volume = 10, fullscreen = false}
 local VOLUME_STEPS = 10
 -- The GUI: the start menu, the pause menu and the open options dialog.
-local startMenu, pauseMenu, optionsDialog, optionsCancel
+local startMenu, pauseMenu, optionsDialog, optionsBox
 local rumbleLeft = 0  -- seconds the pads keep shaking after a bomb
 
 -- Slots of the sprite states that are shared by every drop of a kind.
@@ -163,8 +163,13 @@ local function closeOptions()
         optionsDialog:setVisible(false)
         optionsDialog:remove()
     end
-    optionsDialog, optionsCancel = nil, nil
+    optionsDialog, optionsBox = nil, nil
     showMenus()
+end
+
+local function cancelOptions()
+    applyVolume(options.volume)
+    closeOptions()
 end
 
 -- The options dialog over a shade that keeps the menus behind it from being
@@ -174,7 +179,7 @@ local function openOptions()
     startMenu:setVisible(false)
     pauseMenu:setVisible(false)
     optionsDialog = gui.createComponent("modal")
-    local box = make("window", optionsDialog, 0, 0, 340, 224, "Options")
+    local box = make("window", optionsDialog, 0, 0, 340, 196, "Options")
     box:centerOnParent()
     local x, y, w = box:getContentArea()
     x = x + (w - 310) / 2
@@ -201,11 +206,8 @@ local function openOptions()
         closeOptions()
     end
     local cancel = make("button", box, x + 160, y + 112, 150, 36, "Cancel")
-    function cancel:onClick()
-        applyVolume(options.volume)
-        closeOptions()
-    end
-    optionsCancel = cancel
+    cancel.onClick = cancelOptions
+    optionsBox = box
 end
 
 local function startGame()
@@ -240,6 +242,16 @@ local function quitToTitle()
     score, lives = 0, 3
     mode = "title"
     showMenus()
+end
+
+-- A window's close button hides it: the options dialog closed so is
+-- cancelled, the pause menu closed so resumes the game.
+local function followClosedWindows()
+    if optionsDialog then
+        if not optionsBox:isVisible() then cancelOptions() end
+    elseif mode == "paused" and not pauseMenu:isVisible() then
+        pause(false)
+    end
 end
 
 local function makeMenus()
@@ -282,6 +294,7 @@ hook.add("gameInit", function()
 end)
 
 hook.add("frameUpdate", function(dt)
+    followClosedWindows()
     -- A paused game stands still, sparks and all.
     if mode == "paused" then return end
     dt = math.min(dt, 0.05)
@@ -408,8 +421,10 @@ hook.add("frameRender", function()
     elseif mode == "over" then
         centred("#4GAME OVER", 180)
         centred(string.format("Score %d   Best %d", score, best), 226)
-    elseif mode == "paused" then
-        video.renderRectangle(0, 0, W, H, 140, 8, 10, 24)
+    end
+    -- The game dims behind the pause menu and the options dialog.
+    if mode == "paused" or optionsDialog then
+        video.renderRectangle(0, 0, W, H, 150, 8, 10, 24)
     end
     if mode == "title" or mode == "over" then
         centred("Enter, Space or a pad's A plays   -   Esc pauses   -   M mutes   -   Ctrl+R restarts",
@@ -420,7 +435,7 @@ end)
 hook.add("keyPress", function(key)
     if optionsDialog then
         -- The dialog has the keyboard: Esc is Cancel.
-        if key == KEY_ESCAPE then optionsCancel:fakeButtonClick() end
+        if key == KEY_ESCAPE then cancelOptions() end
     elseif (key == KEY_SPACE or key == KEY_ENTER) and (mode == "title" or mode == "over") then
         startGame()
     elseif key == KEY_ESCAPE and (mode == "play" or mode == "paused") then
