@@ -422,13 +422,13 @@ hook.add("frameRender", function()
         centred("#4GAME OVER", 180)
         centred(string.format("Score %d   Best %d", score, best), 226)
     end
-    -- The game dims behind the pause menu and the options dialog.
-    if mode == "paused" or optionsDialog then
-        video.renderRectangle(0, 0, W, H, 150, 8, 10, 24)
-    end
     if mode == "title" or mode == "over" then
         centred("Enter, Space or a pad's A plays   -   Esc pauses   -   M mutes   -   Ctrl+R restarts",
                 H - 52, 255, 200, 200, 255)
+    end
+    -- The game dims behind the pause menu and the options dialog.
+    if mode == "paused" or optionsDialog then
+        video.renderRectangle(0, 0, W, H, 150, 8, 10, 24)
     end
 end)
 
