@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 
 namespace kelvo::audio
@@ -91,6 +92,13 @@ void CAudioDriver::setMusicVolumeLevel(int32_t level)
     m_musicVolume = levelToVolume(level);
     for (auto& entry : m_music)
         setMusicStreamGain(entry.second.stream, entry.second.gain * m_musicVolume);
+}
+
+void CAudioDriver::setMasterVolume(float volume)
+{
+    if (std::isnan(volume)) return;
+    m_masterVolume = std::clamp(volume, 0.f, 1.f);
+    applyListenerGain(m_masterVolume);
 }
 
 float CAudioDriver::getSoundDuration(const CString& name)

@@ -43,6 +43,8 @@ class CAudioDriver : public zu::audio::IAudioDriver
     void setMusicVolumeLevel(int32_t level) override;
     int32_t getSoundVolumeLevel() const override { return m_soundLevel; }
     int32_t getMusicVolumeLevel() const override { return m_musicLevel; }
+    void setMasterVolume(float volume) override;
+    float getMasterVolume() const override { return m_masterVolume; }
     float getSoundDuration(const zu::core::CString& name) override;
     void setVoiceDucking(bool on) override { m_voiceDucking = on; }
     void setMusicHasGlobalPitch(bool on) override { m_musicHasGlobalPitch = on; }
@@ -175,6 +177,7 @@ class CAudioDriver : public zu::audio::IAudioDriver
     float m_musicVolume = 0.6f;
     int32_t m_soundLevel = 5;
     int32_t m_musicLevel = 3;
+    float m_masterVolume = 1.f;
     zu::audio::SVector3f m_listenerPosition;
     int32_t m_coneInner = 30;
     int32_t m_coneOuter = 75;

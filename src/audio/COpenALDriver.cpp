@@ -472,6 +472,11 @@ void COpenALDriver::applyListenerVelocity(const SVector3f& velocity)
     if (m_context) alListener3f(AL_VELOCITY, velocity.x, velocity.y, velocity.z);
 }
 
+void COpenALDriver::applyListenerGain(float gain)
+{
+    if (m_context) alListenerf(AL_GAIN, gain);
+}
+
 void COpenALDriver::applyListenerOrientation(const SVector3f& at, const SVector3f& up)
 {
     if (!m_context) return;

@@ -87,6 +87,7 @@ class COpenALDriver : public CAudioDriver
     void applyListenerVelocity(const zu::audio::SVector3f& velocity) override;
     void applyListenerOrientation(const zu::audio::SVector3f& at,
                                   const zu::audio::SVector3f& up) override;
+    void applyListenerGain(float gain) override;
     bool startPositioned(zu::audio::CSoundInfoStub* sound, float gain, float pitch,
                          const zu::audio::SVector3f& position,
                          const zu::audio::SVector3f& velocity) override;

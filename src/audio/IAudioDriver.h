@@ -37,6 +37,10 @@ class IAudioDriver : public virtual IUnknown
     virtual void setMusicVolumeLevel(int32_t level) = 0;
     virtual int32_t getSoundVolumeLevel() const = 0;
     virtual int32_t getMusicVolumeLevel() const = 0;
+    // The listener's gain over every sound, music and voice: 0 (silent) to 1
+    // (full, the default); values outside are cut to that range.
+    virtual void setMasterVolume(float volume) = 0;
+    virtual float getMasterVolume() const = 0;
     // Loads the sound when needed; 0 when it cannot be loaded.
     virtual float getSoundDuration(const core::CString& name) = 0;
     // While a voice plays, new effects start at a quarter of their gain.
@@ -121,6 +125,7 @@ class IAudioDriver : public virtual IUnknown
     virtual void applyListenerPosition(const SVector3f& position) = 0;
     virtual void applyListenerVelocity(const SVector3f& velocity) = 0;
     virtual void applyListenerOrientation(const SVector3f& at, const SVector3f& up) = 0;
+    virtual void applyListenerGain(float gain) = 0;
     virtual bool startPositioned(CSoundInfoStub* sound, float gain, float pitch,
                                  const SVector3f& position, const SVector3f& velocity) = 0;
     // Null when no source is free.

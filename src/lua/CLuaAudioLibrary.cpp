@@ -312,6 +312,28 @@ int a_setGlobalPitch(lua_State* L)
     return 0;
 }
 
+// audio.setMasterVolume(volume) -> nothing
+// The volume of everything the game plays, from 0 (silent) to 1 (full, the
+// default); values outside are cut to that range and NaN is ignored.
+int a_setMasterVolume(lua_State* L)
+{
+    CLuaArgs a = arguments(L);
+    if (a.count() < 1) return 0;
+    lua_Number volume = a.number(1);
+    if (std::isnan(volume)) return 0;
+    if (IAudioDriver* d = driver()) d->setMasterVolume(nonNegative(volume, 1.f));
+    return 0;
+}
+
+// audio.getMasterVolume() -> volume
+// 1 without a sound driver.
+int a_getMasterVolume(lua_State* L)
+{
+    IAudioDriver* d = driver();
+    lua_pushnumber(L, d ? d->getMasterVolume() : 1.0);
+    return 1;
+}
+
 // audio.setMusicHasGlobalPitch(flag) -> nothing
 int a_setMusicHasGlobalPitch(lua_State* L)
 {
@@ -407,6 +429,8 @@ const luaL_Reg kFunctions[] = {
     {"setSoundListenerPosition", a_setSoundListenerPosition},
     {"setSoundListenerOrientation", a_setSoundListenerOrientation},
     {"setGlobalPitch", a_setGlobalPitch},
+    {"setMasterVolume", a_setMasterVolume},
+    {"getMasterVolume", a_getMasterVolume},
     {"setMusicHasGlobalPitch", a_setMusicHasGlobalPitch},
     {"setGlobalRolloffFactor", a_setGlobalRolloffFactor},
     {"setOpenAlDistanceModel", a_setOpenAlDistanceModel},

@@ -450,6 +450,26 @@ int k_setWindowTitle(lua_State* L)
     return 0;
 }
 
+// kelvo.setFullscreen(flag) -> nothing
+// Switches between the window and full-screen mode, as Alt+Enter does.
+int k_setFullscreen(lua_State* L)
+{
+    CLuaArgs a = arguments(L);
+    if (a.count() < 1) return 0;
+    bool on = a.flag(1);
+    if (IKelvoDevice* d = device()) d->setFullscreen(on);
+    return 0;
+}
+
+// kelvo.isFullscreen() -> boolean
+// False without a window.
+int k_isFullscreen(lua_State* L)
+{
+    IKelvoDevice* d = device();
+    lua_pushboolean(L, d && d->isFullscreen());
+    return 1;
+}
+
 // kelvo.getVersion() -> major, minor, patch
 // The runtime's version.
 int k_getVersion(lua_State* L)
@@ -498,6 +518,8 @@ const luaL_Reg kFunctions[] = {
     {"getFolderContents", k_getFolderContents},
     {"getSeconds", k_getSeconds},
     {"setWindowTitle", k_setWindowTitle},
+    {"setFullscreen", k_setFullscreen},
+    {"isFullscreen", k_isFullscreen},
     {"getVersion", k_getVersion},
     {"moveWindow", k_moveWindow},
     {nullptr, nullptr},

@@ -86,7 +86,9 @@ class IKelvoDevice : public virtual IUnknown
     virtual audio::IAudioDriver* getAudioDriver() = 0;
     virtual input::IJoystickDriver* getJoystickDriver() = 0;
 
+    // What Alt+Enter switches; false when there is no window to switch.
     virtual bool setFullscreen(bool on) = 0;
+    virtual bool isFullscreen() const = 0;
     virtual void setWindowSize(core::SDimension2i size) = 0;
     virtual void setWindowCaption(const core::CString& text) = 0;
     virtual void moveWindow(int x, int y) = 0;

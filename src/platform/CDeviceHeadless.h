@@ -21,6 +21,7 @@ public:
     bool swapBuffers() override { return true; }
 
     bool setFullscreen(bool on) override;
+    bool isFullscreen() const override { return m_fullscreen; }
     void setWindowSize(zu::core::SDimension2i size) override;
     void setWindowCaption(const zu::core::CString& text) override { m_caption = text; }
     void moveWindow(int, int) override {}

@@ -32,6 +32,7 @@ public:
     bool swapBuffers() override;
 
     bool setFullscreen(bool on) override;
+    bool isFullscreen() const override { return m_fullscreen; }
     void setWindowSize(zu::core::SDimension2i size) override;
     void setWindowCaption(const zu::core::CString& text) override;
     void moveWindow(int x, int y) override;

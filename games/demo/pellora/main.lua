@@ -2,8 +2,10 @@
 -- pegs (a Box2D world); move the fox with the arrow keys, A/D, the mouse or a
 -- game pad (left stick or d-pad) and catch the stars. Click anywhere to drop a
 -- bouncy star of your own. A caught star bursts into sparks and a bomb leaves
--- smoke: effects of the particle package demo.par. The best score is saved in
--- the user folder.
+-- smoke: effects of the particle package demo.par. The start screen, the
+-- pause menu (Esc or a pad's Start) and the options dialog are made with the
+-- gui table in the default skin (skin.spr). The best score and the options
+-- are saved in the user folder.
 local W, H = 800, 600
 local SCALE = 40 -- pixels per physics metre
 local SPRITES = "demo.spr"
@@ -12,7 +14,7 @@ local GROUND = H - 16 -- where the ground starts, and sparks bounce
 local SAVE = "$USERDATA$/Starfall/best.sav"
 
 local KEY_LEFT, KEY_RIGHT, KEY_A, KEY_D = 0x25, 0x27, 0x41, 0x44
-local KEY_SPACE, KEY_ENTER, KEY_M = 0x20, 13, 0x4D
+local KEY_SPACE, KEY_ENTER, KEY_ESCAPE, KEY_M = 0x20, 13, 0x1B, 0x4D
 -- Pads are joysticks 16 to 19; axis 1 is the left stick's x (axes count
 -- from 1), buttons 0 A, 6 start, 10 and 11 the d-pad's left and right.
 local PAD_BUTTON_A, PAD_BUTTON_START, PAD_LEFT, PAD_RIGHT = 0, 6, 10, 11
@@ -24,27 +26,41 @@ local drops = {}      -- falling things: {id, kind, state}
 local effects         -- the particle package's number
 local backdrop = {}   -- distant stars: {x, y, phase}
 local fox = {x = W / 2, y = H - 40, state = -1, facing = 1, moving = false}
-local mode = "title"  -- title, play, over
+local mode = "title"  -- title, play, paused, over
 local score, best, lives = 0, 0, 3
 local spawnTimer, elapsed, muted = 0, 0, false
+-- The options: the volume in tenths (the scroll bar's steps) and full screen.
+local options = {volume = 10, fullscreen = false}
+local VOLUME_STEPS = 10
+-- The GUI: the start menu, the pause menu and the open options dialog.
+local startMenu, pauseMenu, optionsDialog, optionsBox
 local rumbleLeft = 0  -- seconds the pads keep shaking after a bomb
 
 -- Slots of the sprite states that are shared by every drop of a kind.
 local shared = {}
 
-local function loadBest()
+-- The save file: the best score, then 1 and the options (a file of an
+-- older Starfall ends after the score and keeps the default options).
+local function loadSave()
     local r = ReadFile(SAVE)
     if r:isOk() then
         local value = r:readInt()
         if value and value > 0 then best = value end
+        if r:readInt() == 1 then
+            options.volume = math.max(0, math.min(VOLUME_STEPS, r:readInt()))
+            options.fullscreen = r:readInt() ~= 0
+        end
     end
     r:close()
 end
 
-local function saveBest()
+local function save()
     kelvo.getUserFolderPath("Starfall")
     local w = WriteFile(SAVE)
     w:writeInt(best)
+    w:writeInt(1)
+    w:writeInt(options.volume)
+    w:writeInt(options.fullscreen and 1 or 0)
     w:close()
 end
 
@@ -111,26 +127,158 @@ local function shakePads(seconds)
     for pad = 16, 19 do kelvo.setJoystickVibration(pad, 40000, 20000) end
 end
 
+-- The menus. Each is a window of buttons stacked in the middle of the
+-- screen; the skin's buttons are 150 x 36.
+local function make(kind, parent, x, y, w, h, text)
+    local c = gui.createComponent(kind, parent)
+    if w then c:setRelativePosition(x, y, w, h) end
+    if text then c:setText(WChar(text)) end
+    return c
+end
+
+local function menu(kind, title, y, buttons)
+    local height = #buttons * 46 + (kind == "window" and 44 or 16)
+    local m = make(kind, nil, W / 2 - 100, y, 200, height, title)
+    local x, top = m:getContentArea()
+    for i, b in ipairs(buttons) do
+        local button = make("button", m, x + 25, top + 8 + (i - 1) * 46, 150, 36, b[1])
+        button.onClick = b[2]
+    end
+    return m
+end
+
+local function showMenus()
+    startMenu:setVisible(mode == "title" or mode == "over")
+    pauseMenu:setVisible(mode == "paused")
+end
+
+local function applyVolume(steps)
+    audio.setMasterVolume(steps / VOLUME_STEPS)
+end
+
+local function closeOptions()
+    -- The dialog goes at the end of the frame; it is hidden at once, so it
+    -- never shows together with the menu it goes back to.
+    if optionsDialog then
+        optionsDialog:setVisible(false)
+        optionsDialog:remove()
+    end
+    optionsDialog, optionsBox = nil, nil
+    showMenus()
+end
+
+local function cancelOptions()
+    applyVolume(options.volume)
+    closeOptions()
+end
+
+-- The options dialog over a shade that keeps the menus behind it from being
+-- clicked. The volume is heard while the bar moves; Cancel takes it back.
+local function openOptions()
+    if optionsDialog then return end
+    startMenu:setVisible(false)
+    pauseMenu:setVisible(false)
+    optionsDialog = gui.createComponent("modal")
+    local box = make("window", optionsDialog, 0, 0, 340, 196, "Options")
+    box:centerOnParent()
+    local x, y, w = box:getContentArea()
+    x = x + (w - 310) / 2
+    make("label", box, x + 10, y + 18, 90, 20, "Volume")
+    local level = make("label", box, x + 260, y + 18, 50, 20, "")
+    local volume = make("hscroll", box, x + 96, y + 20, 150, 16)
+    volume:setMax(VOLUME_STEPS)
+    volume:setPos(options.volume)
+    local function showLevel() level:setText(WChar(string.format("%d %%", volume:getPos() * 10))) end
+    showLevel()
+    function volume:onChange()
+        showLevel()
+        applyVolume(self:getPos())
+    end
+    local full = make("checkbox", box, x + 10, y + 58, 220, 24, "Full screen")
+    full:setChecked(kelvo.isFullscreen())
+    local ok = make("button", box, x, y + 112, 150, 36, "OK")
+    function ok:onClick()
+        options.volume = volume:getPos()
+        options.fullscreen = full:isChecked()
+        applyVolume(options.volume)
+        kelvo.setFullscreen(options.fullscreen)
+        save()
+        closeOptions()
+    end
+    local cancel = make("button", box, x + 160, y + 112, 150, 36, "Cancel")
+    cancel.onClick = cancelOptions
+    optionsBox = box
+end
+
 local function startGame()
     for i = #drops, 1, -1 do removeDrop(i) end
     score, lives, spawnTimer, elapsed = 0, 3, 0, 0
     fox.x = W / 2
     mode = "play"
+    showMenus()
 end
 
 local function endGame()
     mode = "over"
     if score > best then
         best = score
-        saveBest()
+        save()
     end
     sound("boom.ogg")
+    showMenus()
+end
+
+local function pause(on)
+    mode = on and "paused" or "play"
+    showMenus()
+end
+
+local function quitToTitle()
+    if score > best then
+        best = score
+        save()
+    end
+    for i = #drops, 1, -1 do removeDrop(i) end
+    score, lives = 0, 3
+    mode = "title"
+    showMenus()
+end
+
+-- A window's close button hides it: the options dialog closed so is
+-- cancelled, the pause menu closed so resumes the game.
+local function followClosedWindows()
+    if optionsDialog then
+        if not optionsBox:isVisible() then cancelOptions() end
+    elseif mode == "paused" and not pauseMenu:isVisible() then
+        pause(false)
+    end
+end
+
+local function makeMenus()
+    -- The default skin, with light text to go on its dark panels.
+    gui.setSkin("skin.spr")
+    gui.setSkinColor(8, 255, 226, 232, 242)  -- text
+    gui.setSkinColor(9, 255, 110, 118, 134)  -- disabled text
+    gui.setSkinColor(10, 255, 63, 169, 245)  -- selection
+    startMenu = menu("frame", nil, 300, {
+        {"Play", startGame},
+        {"Options", openOptions},
+        {"Quit", function() kelvo.exitGame() end},
+    })
+    pauseMenu = menu("window", "Paused", 190, {
+        {"Resume", function() pause(false) end},
+        {"Options", openOptions},
+        {"Quit to title", quitToTitle},
+    })
+    showMenus()
 end
 
 hook.add("gameInit", function()
     math.randomseed(os.time())
     kelvo.setWindowTitle("Starfall - a Pellora demo")
-    loadBest()
+    loadSave()
+    applyVolume(options.volume)
+    if options.fullscreen then kelvo.setFullscreen(true) end
     buildWorld()
     for _ = 1, 90 do
         backdrop[#backdrop + 1] = {x = math.random(0, W), y = math.random(0, H - 60),
@@ -142,9 +290,13 @@ hook.add("gameInit", function()
     particles.setGround(GROUND)
     for _, name in ipairs({"catch.ogg", "boom.ogg"}) do audio.loadSound(name) end
     audio.playMusic("music.ogg", 0.5, true)
+    makeMenus()
 end)
 
 hook.add("frameUpdate", function(dt)
+    followClosedWindows()
+    -- A paused game stands still, sparks and all.
+    if mode == "paused" then return end
     dt = math.min(dt, 0.05)
     elapsed = elapsed + dt
 
@@ -263,20 +415,31 @@ hook.add("frameRender", function()
     video.renderText(string.format("Lives %d", math.max(lives, 0)), W - 16, 12, 2, nil, 255, 255, 140, 140)
 
     if mode == "title" then
-        centred("#3S T A R F A L L", 220)
-        centred("Catch the stars, dodge the bombs.", 260)
-        centred("Arrows, A/D, the mouse or a pad move the fox. Click to drop a star.", 290)
-        centred("Press Space or A to start   -   M mutes   -   Ctrl+R restarts", 330, 255, 200, 200, 255)
+        centred("#3S T A R F A L L", 150)
+        centred("Catch the stars, dodge the bombs.", 196)
+        centred("Arrows, A/D, the mouse or a pad move the fox. Click to drop a star.", 226)
     elseif mode == "over" then
-        centred("#4GAME OVER", 240)
-        centred(string.format("Score %d   Best %d", score, best), 280)
-        centred("Press Space or A to play again", 320, 255, 200, 200, 255)
+        centred("#4GAME OVER", 180)
+        centred(string.format("Score %d   Best %d", score, best), 226)
+    end
+    if mode == "title" or mode == "over" then
+        centred("Enter, Space or a pad's A plays   -   Esc pauses   -   M mutes   -   Ctrl+R restarts",
+                H - 52, 255, 200, 200, 255)
+    end
+    -- The game dims behind the pause menu and the options dialog.
+    if mode == "paused" or optionsDialog then
+        video.renderRectangle(0, 0, W, H, 150, 8, 10, 24)
     end
 end)
 
 hook.add("keyPress", function(key)
-    if (key == KEY_SPACE or key == KEY_ENTER) and mode ~= "play" then
+    if optionsDialog then
+        -- The dialog has the keyboard: Esc is Cancel.
+        if key == KEY_ESCAPE then cancelOptions() end
+    elseif (key == KEY_SPACE or key == KEY_ENTER) and (mode == "title" or mode == "over") then
         startGame()
+    elseif key == KEY_ESCAPE and (mode == "play" or mode == "paused") then
+        pause(mode == "play")
     elseif key == KEY_M then
         muted = not muted
         if muted then audio.stopMusic("music.ogg") else audio.playMusic("music.ogg", 0.5, true) end
@@ -284,15 +447,18 @@ hook.add("keyPress", function(key)
 end)
 
 hook.add("joystickButtonPressed", function(pad, button)
-    if (button == PAD_BUTTON_A or button == PAD_BUTTON_START) and pad >= 16 and mode ~= "play" then
+    if pad < 16 or optionsDialog then return end
+    if (button == PAD_BUTTON_A or button == PAD_BUTTON_START) and (mode == "title" or mode == "over") then
         startGame()
+    elseif button == PAD_BUTTON_START and (mode == "play" or mode == "paused") then
+        pause(mode == "play")
     end
 end)
 -- Pressed and released are switched on together by whichever comes first.
 hook.add("joystickButtonReleased", function() end)
 
 hook.add("mouseButton", function(x, y, button)
-    if button == 0 then dropThing("bonus", x, math.min(y, 120)) end
+    if button == 0 and mode ~= "paused" then dropThing("bonus", x, math.min(y, 120)) end
 end)
 
 hook.add("gameClose", function()
@@ -302,6 +468,6 @@ hook.add("gameClose", function()
     end
     if score > best then
         best = score
-        saveBest()
+        save()
     end
 end)

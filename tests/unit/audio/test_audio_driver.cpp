@@ -8,6 +8,7 @@
 #include <AL/al.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -312,6 +313,26 @@ TEST_F(AudioDriver, ListenerFollowsACameraWithZMirrored)
         EXPECT_FLOAT_EQ(reset[i], orientation[i]) << i;
 }
 
+TEST_F(AudioDriver, MasterVolumeIsTheListenersGainCutToZeroToOne)
+{
+    EXPECT_FLOAT_EQ(1.f, m_driver->getMasterVolume());
+    struct SCase
+    {
+        float set;
+        float expected;
+    };
+    const SCase cases[] = {{0.25f, 0.25f}, {0.f, 0.f}, {1.5f, 1.f}, {-2.f, 0.f},
+                           {0.6f, 0.6f},   {NAN, 0.6f}, {INFINITY, 1.f}};
+    for (const SCase& c : cases)
+    {
+        m_driver->setMasterVolume(c.set);
+        float gain = -1.f;
+        alGetListenerf(AL_GAIN, &gain);
+        EXPECT_FLOAT_EQ(c.expected, m_driver->getMasterVolume()) << c.set;
+        EXPECT_FLOAT_EQ(c.expected, gain) << c.set;
+    }
+}
+
 TEST_F(AudioDriver, SpeakingVoiceDucksNewEffects)
 {
     const struct
@@ -400,6 +421,8 @@ TEST(AudioDriverWithoutDevice, EverythingFailsQuietly)
     EXPECT_FALSE(driver->isVoicePlaying());
     driver->setGlobalPitch(2.f);
     driver->setListenerPosition({1, 2, 3}, {});
+    driver->setMasterVolume(0.4f);
+    EXPECT_FLOAT_EQ(0.4f, driver->getMasterVolume());
     EXPECT_TRUE(driver->setDistanceModel(2));
     driver->stopAllSounds();
     driver->drop();

@@ -20,6 +20,7 @@ class CRecordingDriver : public zu::audio::IAudioDriver
   public:
     std::string log;
     bool voicePlaying = false;
+    float masterVolume = 0.75f;
 
     void stopAllSounds() override { add("stopAllSounds()"); }
     void update() override { add("update()"); }
@@ -28,6 +29,12 @@ class CRecordingDriver : public zu::audio::IAudioDriver
     void setMusicVolumeLevel(int32_t l) override { add("setMusicVolumeLevel(%d)", l); }
     int32_t getSoundVolumeLevel() const override { return 5; }
     int32_t getMusicVolumeLevel() const override { return 5; }
+    void setMasterVolume(float v) override
+    {
+        add("setMasterVolume(%g)", v);
+        masterVolume = v;
+    }
+    float getMasterVolume() const override { return masterVolume; }
     float getSoundDuration(const CString& n) override
     {
         add("getSoundDuration(%s)", n.c_str());
@@ -139,6 +146,7 @@ class CRecordingDriver : public zu::audio::IAudioDriver
     void applyListenerPosition(const SVector3f&) override {}
     void applyListenerVelocity(const SVector3f&) override {}
     void applyListenerOrientation(const SVector3f&, const SVector3f&) override {}
+    void applyListenerGain(float) override {}
     bool startPositioned(zu::audio::CSoundInfoStub*, float, float, const SVector3f&,
                          const SVector3f&) override
     {
@@ -207,6 +215,7 @@ const SCallCase kCases[] = {
     {"return audio.setOrientedSoundCone(30)", "", ""},
     {"return audio.setSoundPriority()", "", ""},
     {"return audio.getSoundDuration()", "nil", ""},
+    {"return audio.setMasterVolume()", "", ""},
 
     // Defaults.
     {"return audio.loadSound('a.ogg')", "", "loadSound(a.ogg)"},
@@ -258,6 +267,8 @@ const SCallCase kCases[] = {
      "setOrientedSoundCone(30,75,(1 0 0))"},
     {"return audio.setSoundPriority(4)", "", "setSoundPriority(4)"},
     {"return audio.getSoundDuration('two.ogg')", "2", "getSoundDuration(two.ogg)"},
+    {"return audio.getMasterVolume()", "0.75", ""},
+    {"audio.setMasterVolume(0.5) return audio.getMasterVolume()", "0.5", "setMasterVolume(0.5)"},
     {"return audio.getSoundDuration('none.ogg')", "0", "getSoundDuration(none.ogg)"},
 
     // Negative, NaN and huge numbers never reach the driver as they are.
@@ -297,6 +308,10 @@ const SCallCase kCases[] = {
     {"return audio.setSoundListenerPosition(0/0, 1/0, -1e300)", "",
      "setListenerPosition((0 1e+09 -1e+09),(0 0 0))"},
     {"return audio.setSoundPriority(0/0)", "", "setSoundPriority(0)"},
+    {"return audio.setMasterVolume(0/0)", "", ""},
+    {"return audio.setMasterVolume(-1)", "", "setMasterVolume(0)"},
+    {"return audio.setMasterVolume(7)", "", "setMasterVolume(1)"},
+    {"return audio.setMasterVolume(1/0)", "", "setMasterVolume(1)"},
 
     // Wrong types raise the runtime's argument errors.
     {"return audio.playSound({})", "error:bad argument #1", ""},
@@ -305,6 +320,7 @@ const SCallCase kCases[] = {
     {"return audio.updateTrackedSound('seven')", "error:bad argument #1", ""},
     {"return audio.setSoundListenerPosition(1, 'x', 3)", "error:bad argument #2", ""},
     {"return audio.setOpenAlDistanceModel(true)", "error:bad argument #1", ""},
+    {"return audio.setMasterVolume('loud')", "error:bad argument #1", ""},
     {"return audio.updateMusic('m.ogg', nil)", "error:bad argument #2", ""},
     // Numbers are names too, as the runtime converts them.
     {"return audio.playSound(12)", "true", "playSound(12,1,0,1)"},
@@ -358,7 +374,8 @@ TEST(AudioLibraryNoDriver, EveryFunctionReturnsItsFailureValue)
               state.run("return audio.playSound('a.ogg'), audio.playOrientedSound('a.ogg'),"
                         " audio.startTrackedSound('a.ogg'), audio.updateTrackedSound(1),"
                         " audio.updateMusic('m.ogg', 1), audio.getSoundDuration('a.ogg')"));
-    EXPECT_EQ("22", state.run("local n = 0 for _ in pairs(audio) do n = n + 1 end return n"));
+    EXPECT_EQ("1", state.run("audio.setMasterVolume(0.5) return audio.getMasterVolume()"));
+    EXPECT_EQ("24", state.run("local n = 0 for _ in pairs(audio) do n = n + 1 end return n"));
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // The kelvo table's joystick functions against what scripts get wrong:
 // missing and extra arguments, wrong types, NaN and numbers far beyond any
-// joystick number. A recording driver shows what reaches the driver.
+// joystick number. A recording driver shows what reaches the driver. Also
+// the full-screen switch on a headless device.
 #include "LuaTestState.h"
 #include "input/IJoystickDriver.h"
 #include "lua/CLuaKelvoLibrary.h"
 #include "lua/IKelvoHost.h"
 #include "platform/CDeviceHeadless.h"
+#include "video/IVideoDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -185,4 +187,34 @@ TEST(KelvoJoysticks, WithoutADeviceEveryJoystickIsAtRest)
     };
     for (const Case& c : cases)
         expectResults(state, c);
+}
+
+TEST(KelvoFullscreen, TheSwitchReachesTheDeviceAndReadsBack)
+{
+    auto* device = new kelvo::CDeviceHeadless("0.7");
+    CTestHost host(device);
+    luatest::CState state;
+    zu::lua::CLuaKelvoLibrary library(&host);
+    library.install(state.L);
+    // Before the window exists there is nothing to switch.
+    EXPECT_EQ("false", state.run("kelvo.setFullscreen(true) return kelvo.isFullscreen()"));
+    device->setDriverType(zu::EDT_NULL);
+    ASSERT_TRUE(device->createWindow({800, 600}, false, false, false, 0));
+    const Case cases[] = {
+        {"return kelvo.isFullscreen()", "false", ""},
+        {"kelvo.setFullscreen(true) return kelvo.isFullscreen()", "true", ""},
+        {"kelvo.setFullscreen() return kelvo.isFullscreen()", "true", ""},
+        {"kelvo.setFullscreen(false) return kelvo.isFullscreen()", "false", ""},
+        {"kelvo.setFullscreen(1) return kelvo.isFullscreen()", "true", ""},
+        {"kelvo.setFullscreen(nil) return kelvo.isFullscreen()", "false", ""},
+        {"kelvo.setFullscreen(0) return kelvo.isFullscreen()", "true", ""},
+        {"kelvo.setFullscreen(false) return kelvo.isFullscreen()", "false", ""},
+    };
+    for (const Case& c : cases)
+        expectResults(state, c);
+    // The video driver switched with it, as with Alt+Enter.
+    state.run("kelvo.setFullscreen(true)");
+    EXPECT_TRUE(device->getVideoDriver()->isFullscreen());
+    state.close();
+    device->drop();
 }
