@@ -78,8 +78,10 @@ def main():
         failures += check("fusing a fused copy", *run([fused, "--fuse", flat, "-o", refused], tmp),
                           0, [])
         failures += check("fused again", *run([refused, "--headless", "--frames", "10"], tmp))
-        if shutil.which("xvfb-run"):
-            code, out = run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", fused], tmp,
+        if shutil.which("Xvfb"):
+            on_xvfb = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools",
+                                   "on_xvfb.sh")
+            code, out = run([on_xvfb, fused], tmp,
                             window=True)
             failures += check("fused, no arguments", code, out)
         code, out = run([pellora, "--fuse", empty, "-o", os.path.join(tmp, "nothing")], tmp)
