@@ -313,7 +313,9 @@ bool CParticleState::emit(const SVector3f& position)
         {
             open = emitChild(position);
             --n;
-            --m;
+            // A maximum from a file may be the lowest integer: nothing more
+            // is emitted then, without stepping below it.
+            if (m > 0) --m;
         }
         if (m > 0 && open)
         {
