@@ -98,17 +98,7 @@ void CGUIFileOpenDialog::finish(GUIEventType type)
 {
     if (m_finished) return;
     m_finished = true;
-    grab();
-    IGUIElement* screen = m_ownScreen ? m_parent : nullptr;
-    if (screen) screen->grab();
-    sendGUIEvent(type);
-    // The screen made for the dialog would otherwise swallow all input.
-    if (screen && getParent() == screen)
-        screen->remove();
-    else
-        remove();
-    if (screen) screen->drop();
-    drop();
+    answerAndRemove(type, m_ownScreen);
 }
 
 bool CGUIFileOpenDialog::onEvent(const SEngineEvent& event)

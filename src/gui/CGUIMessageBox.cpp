@@ -86,18 +86,7 @@ void CGUIMessageBox::answer(GUIEventType type)
 {
     if (m_answered) return;
     m_answered = true;
-    // The parent's handler may remove the box: it stays alive until done.
-    grab();
-    IGUIElement* screen = m_ownScreen ? m_parent : nullptr;
-    if (screen) screen->grab();
-    sendGUIEvent(type);
-    // A modal screen left behind would swallow all input for good.
-    if (screen && getParent() == screen)
-        screen->remove();
-    else
-        remove();
-    if (screen) screen->drop();
-    drop();
+    answerAndRemove(type, m_ownScreen);
 }
 
 bool CGUIMessageBox::onEvent(const SEngineEvent& event)

@@ -222,4 +222,18 @@ void CGUIWindow::draw()
     IGUIWindow::draw();
 }
 
+void CGUIWindow::answerAndRemove(GUIEventType type, bool withScreen)
+{
+    grab();
+    IGUIElement* screen = withScreen ? m_parent : nullptr;
+    if (screen) screen->grab();
+    sendGUIEvent(type);
+    if (screen && getParent() == screen)
+        screen->remove();
+    else
+        remove();
+    if (screen) screen->drop();
+    drop();
+}
+
 } // namespace kelvo::gui

@@ -33,6 +33,11 @@ class CGUIWindow : public zu::gui::IGUIWindow
     bool isDragging() const override { return m_dragging; }
 
   protected:
+    // Sends the answer to the parent, then removes the window, and with it
+    // the modal screen made for it (withScreen), which would otherwise take
+    // all input for good. Both stay alive until this returns, whatever the
+    // parent's handler removes.
+    void answerAndRemove(zu::event::GUIEventType type, bool withScreen);
     // Takes the two further title buttons out of the window.
     void removeExtraTitleButtons();
     // The caption area, in absolute pixels.
